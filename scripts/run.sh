@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds Vellumkit and the bundled Commence-compatible server, registers the
+# demo databases (only those not registered yet) and starts the editor.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+build=build
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DVK_BUILD_TESTS=OFF -DVK_BUILD_BENCH=OFF
+cmake --build "$build"
+
+if [ -x "$build/bin/vellumkit-setup" ]; then
+  "$build/bin/vellumkit-setup"
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: starting Vellumkit on a virtual X server (xvfb-run)."
+  exec xvfb-run -a "$build/bin/vellumkit" "$@"
+fi
+exec "$build/bin/vellumkit" "$@"
