@@ -2,8 +2,8 @@
 
 // Text crossing between core (single-byte Windows-1252 bytes) and Qt (UTF-16).
 // Qt's own Latin-1 conversion loses 0x80-0x9F (the euro sign, curly quotes...),
-// so the UI converts through here. Header-only so that core stays Qt-free:
-// include it only from UI code.
+// so the UI converts through here. Header-only; UI code only.
+//
 
 #include <QString>
 #include <string>
