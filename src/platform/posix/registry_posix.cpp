@@ -1,0 +1,319 @@
+// The registry kept as one REGEDIT4 text file per hive. Every write takes an
+// exclusive lock on a lock file beside the hive, re-reads the hive so that
+// values another process wrote meanwhile are kept, applies the one change and
+// replaces the file by renaming a synced temporary file over it. A reader
+// therefore always sees a whole file, old or new, and two running instances
+// never drop each other's values.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <utility>
+
+#include "platform/registry.h"
+#include "platform/registry_format.h"
+#include "platform/registry_hive.h"
+
+namespace vk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded.
+    bool Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+struct FileRead {
+    std::string bytes;
+    std::optional<std::string> error;  // why the file could not be read
+};
+
+// A missing file reads as empty.
+FileRead ReadWholeFile(const fs::path& file) {
+    FileRead result;
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        if (errno != ENOENT) result.error = file.string() + ": cannot be read: " + ErrnoText();
+        return result;
+    }
+    char buffer[16384];
+    while (true) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            result.error = file.string() + ": cannot be read: " + ErrnoText();
+            result.bytes.clear();
+            break;
+        }
+        result.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return result;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Replaces `file` with `bytes` so that the file is at every moment either
+// wholly old or wholly new, also across a crash.
+bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes) {
+    std::string temp = file.string() + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd) return false;
+    struct stat existing {};
+    const mode_t mode = ::stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
+    const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) &&
+                         ::fsync(fd.get()) == 0 && fd.Close() &&
+                         ::rename(temp.c_str(), file.c_str()) == 0;
+    if (!written) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    FileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) ::fsync(folder.get());
+    return true;
+}
+
+// Holds an exclusive advisory lock on a file for its lifetime.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(const fs::path& lockFile)
+        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (!fd_) return;
+        int rc;
+        do rc = ::flock(fd_.get(), LOCK_EX);
+        while (rc != 0 && errno == EINTR);
+        locked_ = rc == 0;
+    }
+    ~ExclusiveLock() {
+        if (locked_) ::flock(fd_.get(), LOCK_UN);
+    }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    bool Locked() const { return locked_; }
+
+private:
+    FileDescriptor fd_;
+    bool locked_ = false;
+};
+
+std::optional<std::string> NonEmptyEnv(const char* name) {
+    const char* value = ::getenv(name);
+    if (!value || !*value) return std::nullopt;
+    return std::string(value);
+}
+
+}  // namespace
+
+class RegistryStore {
+public:
+    RegistryStore(const fs::path& folder, std::string rootName)
+        : folder_(folder),
+          file_(folder / (rootName + ".reg")),
+          lockFile_(folder / (rootName + ".reg.lock")),
+          rootName_(std::move(rootName)) {}
+
+    void Load() {
+        std::lock_guard guard(mutex_);
+        LoadLocked();
+    }
+
+    std::optional<std::string> LoadError() const {
+        std::lock_guard guard(mutex_);
+        return error_;
+    }
+
+    bool KeyExists(std::string_view path) const {
+        std::lock_guard guard(mutex_);
+        return hive_.KeyExists(path);
+    }
+
+    std::optional<RegValue> Value(std::string_view path, std::string_view name) const {
+        std::lock_guard guard(mutex_);
+        const RegValue* value = hive_.FindValue(path, name);
+        return value ? std::optional<RegValue>(*value) : std::nullopt;
+    }
+
+    std::vector<std::string> SubkeyNames(std::string_view path) const {
+        std::lock_guard guard(mutex_);
+        return hive_.SubkeyNames(path);
+    }
+
+    bool CreateKey(std::string_view path) {
+        return Update([&](RegHive& hive) { hive.EnsureKey(path); });
+    }
+
+    bool SetValue(std::string_view path, RegValue value) {
+        return Update([&](RegHive& hive) { hive.SetValue(path, std::move(value)); });
+    }
+
+private:
+    // Reads the file into hive_; a file that cannot be read or parsed leaves
+    // an empty hive and the reason in error_.
+    void LoadLocked() {
+        hive_ = RegHive();
+        FileRead read = ReadWholeFile(file_);
+        error_ = read.error;
+        if (error_) return;
+        RegParseResult parsed = ParseRegFile(read.bytes, rootName_);
+        if (parsed.error) {
+            error_ = file_.string() + ":" + std::to_string(parsed.error->line) + ": " +
+                     parsed.error->reason;
+            return;
+        }
+        hive_ = std::move(parsed.hive);
+    }
+
+    // Applies one change to the hive as it is on disk now and writes it back.
+    bool Update(const std::function<void(RegHive&)>& change) {
+        std::lock_guard guard(mutex_);
+        std::error_code ignored;
+        fs::create_directories(folder_, ignored);
+        const ExclusiveLock lock(lockFile_);
+        if (!lock.Locked()) return false;
+        LoadLocked();
+        // A file that could not be read is kept untouched: overwriting it
+        // would throw away whatever the user had in it.
+        if (error_) return false;
+        RegHive changed = hive_;
+        change(changed);
+        if (changed == hive_) return true;
+        if (!ReplaceFileAtomically(file_, FormatRegFile(changed, rootName_))) return false;
+        hive_ = std::move(changed);
+        return true;
+    }
+
+    mutable std::mutex mutex_;
+    fs::path folder_;
+    fs::path file_;
+    fs::path lockFile_;
+    std::string rootName_;
+    RegHive hive_;
+    std::optional<std::string> error_;
+};
+
+RegistryKey::RegistryKey(std::shared_ptr<RegistryStore> store, std::string path)
+    : store_(std::move(store)), path_(std::move(path)) {}
+
+std::optional<std::uint32_t> RegistryKey::ReadInteger(std::string_view name) const {
+    const std::optional<RegValue> value = store_->Value(path_, name);
+    if (!value || value->type != static_cast<std::uint32_t>(RegType::Dword) ||
+        value->data.size() != 4)
+        return std::nullopt;
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i)
+        number = (number << 8) | static_cast<unsigned char>(value->data[i]);
+    return number;
+}
+
+std::optional<std::string> RegistryKey::ReadString(std::string_view name) const {
+    std::optional<RegValue> value = store_->Value(path_, name);
+    if (!value || value->type != static_cast<std::uint32_t>(RegType::String)) return std::nullopt;
+    return std::move(value->data);
+}
+
+std::optional<std::vector<std::uint8_t>> RegistryKey::ReadBinary(std::string_view name) const {
+    const std::optional<RegValue> value = store_->Value(path_, name);
+    if (!value || value->type != static_cast<std::uint32_t>(RegType::Binary)) return std::nullopt;
+    return std::vector<std::uint8_t>(value->data.begin(), value->data.end());
+}
+
+bool RegistryKey::WriteInteger(std::string_view name, std::uint32_t value) {
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return IsValidValueName(name) &&
+           store_->SetValue(path_, RegValue{std::string(name),
+                                            static_cast<std::uint32_t>(RegType::Dword), data});
+}
+
+bool RegistryKey::WriteString(std::string_view name, std::string_view value) {
+    return IsValidValueName(name) &&
+           store_->SetValue(path_,
+                            RegValue{std::string(name), static_cast<std::uint32_t>(RegType::String),
+                                     std::string(value)});
+}
+
+bool RegistryKey::WriteBinary(std::string_view name, const std::vector<std::uint8_t>& value) {
+    return IsValidValueName(name) &&
+           store_->SetValue(path_,
+                            RegValue{std::string(name), static_cast<std::uint32_t>(RegType::Binary),
+                                     std::string(value.begin(), value.end())});
+}
+
+std::vector<std::string> RegistryKey::SubkeyNames() const { return store_->SubkeyNames(path_); }
+
+Registry::Registry(std::filesystem::path folder) : folder_(std::move(folder)) {
+    stores_[static_cast<int>(Hive::CurrentUser)] =
+        std::make_shared<RegistryStore>(folder_, "HKEY_CURRENT_USER");
+    stores_[static_cast<int>(Hive::LocalMachine)] =
+        std::make_shared<RegistryStore>(folder_, "HKEY_LOCAL_MACHINE");
+    Reload();
+}
+
+Registry::~Registry() = default;
+
+std::filesystem::path Registry::DefaultFolder() {
+    if (auto folder = NonEmptyEnv("VELLUMKIT_REGISTRY_DIR")) return *folder;
+    if (auto config = NonEmptyEnv("XDG_CONFIG_HOME")) return fs::path(*config) / "vellumkit";
+    if (auto home = NonEmptyEnv("HOME")) return fs::path(*home) / ".config" / "vellumkit";
+    return fs::current_path() / ".vellumkit";
+}
+
+Registry& Registry::Instance() {
+    static Registry registry(DefaultFolder());
+    return registry;
+}
+
+std::optional<RegistryKey> Registry::OpenKey(Hive hive, std::string_view path, bool create) {
+    if (!IsValidKeyPath(path)) return std::nullopt;
+    const std::shared_ptr<RegistryStore>& store = stores_[static_cast<int>(hive)];
+    if (!store->KeyExists(path) && !(create && store->CreateKey(path))) return std::nullopt;
+    return RegistryKey(store, std::string(path));
+}
+
+std::optional<std::string> Registry::LoadError(Hive hive) const {
+    return stores_[static_cast<int>(hive)]->LoadError();
+}
+
+void Registry::Reload() {
+    for (const auto& store : stores_) store->Load();
+}
+
+}  // namespace vk
