@@ -1,0 +1,262 @@
+#include "highlight/color_stream.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "highlight/tokenizer.h"
+
+namespace vk {
+namespace {
+
+constexpr std::string_view kBufferTooSmall = "conversion buffer to small";
+constexpr std::size_t kGrowStep = 65536;
+
+// The colours an RTF run can name, as 0x00BBGGRR; the index is the RTF
+// colour number. The configuration dialog's grid offers the same sixteen.
+constexpr std::array<std::uint32_t, 16> kColorTable = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+
+constexpr std::string_view kHeader = "{\\rtf1\\ansi\\deff0\\deftab720";
+constexpr std::string_view kDefaultFormat = "\\deflang1033\\pard\\plain\\f0\\fs20 ";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kDocumentEnd = "\r\n\\par }";
+constexpr char kRunSuffix = '}';
+
+// Bytes added when escaping a byte; kByContext for CR and LF, whose form
+// depends on their neighbour.
+constexpr std::uint8_t kByContext = 0xFF;
+constexpr std::array<std::uint8_t, 256> kEscapeExtra = [] {
+    std::array<std::uint8_t, 256> extra{};
+    extra['\\'] = 1;
+    extra['{'] = 1;
+    extra['}'] = 1;
+    extra['\0'] = 3;  // \'00
+    extra['\r'] = kByContext;
+    extra['\n'] = kByContext;
+    return extra;
+}();
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// The output of one conversion: grows in fixed steps as the colour stream
+// always has, and reports failure (a refused allocation, or the test limit)
+// as the conversion error.
+class RtfOutput {
+public:
+    RtfOutput(std::size_t initialCapacity, std::optional<std::size_t> limit) : limit_(limit) {
+        if (!Allowed(initialCapacity) || !buffer_.Reserve(initialCapacity)) Fail();
+    }
+
+    // Makes room for appending `count` bytes: the length after the append
+    // must stay below the capacity.
+    void Ensure(std::size_t count) {
+        const std::size_t length = buffer_.Size() + count;
+        if (length < buffer_.Capacity()) return;
+        if (length < count) Fail();  // overflow
+        const std::size_t steps = (length - buffer_.Capacity()) / kGrowStep + 1;
+        if (steps > (SIZE_MAX - buffer_.Capacity()) / kGrowStep) Fail();
+        const std::size_t capacity = buffer_.Capacity() + steps * kGrowStep;
+        if (!Allowed(capacity) || !buffer_.Reserve(capacity)) Fail();
+    }
+
+    void Append(std::string_view bytes) {
+        Ensure(bytes.size());
+        buffer_.AppendUnchecked(bytes.data(), bytes.size());
+    }
+
+    [[nodiscard]] char* End() noexcept { return buffer_.End(); }
+    void Commit(std::size_t count) noexcept { buffer_.Commit(count); }
+    [[nodiscard]] ByteBuffer Take() noexcept { return std::move(buffer_); }
+
+private:
+    [[noreturn]] static void Fail() { throw EConversionFailed(std::string(kBufferTooSmall)); }
+    bool Allowed(std::size_t capacity) const { return !limit_ || capacity <= *limit_; }
+
+    ByteBuffer buffer_;
+    std::optional<std::size_t> limit_;
+};
+
+// The escaped size of a token's bytes. A CR LF line end becomes "\par " CR
+// LF, which RTF readers take as one paragraph mark. A CR or LF that is not
+// part of a CR LF pair, and a zero byte, are written as \'hh so that they
+// come back as the same byte instead of being dropped or turned into a line
+// end.
+std::size_t EscapedSize(const char* begin, const char* end) noexcept {
+    std::size_t size = static_cast<std::size_t>(end - begin);
+    for (const char* p = begin; p < end; ++p) {
+        const std::uint8_t extra = kEscapeExtra[static_cast<unsigned char>(*p)];
+        if (extra != kByContext) {
+            size += extra;
+        } else if (*p == '\r') {
+            size += (p + 1 < end && p[1] == '\n') ? 5 : 3;
+        } else if (!(p > begin && p[-1] == '\r')) {
+            size += 3;  // a lone LF
+        }
+    }
+    return size;
+}
+
+char* WriteHexEscape(char* out, unsigned char c) noexcept {
+    *out++ = '\\';
+    *out++ = '\'';
+    *out++ = kHexDigits[c >> 4];
+    *out++ = kHexDigits[c & 15];
+    return out;
+}
+
+char* WriteEscaped(char* out, const char* begin, const char* end) noexcept {
+    for (const char* p = begin; p < end; ++p) {
+        const char c = *p;
+        switch (c) {
+            case '\\':
+            case '{':
+            case '}':
+                *out++ = '\\';
+                *out++ = c;
+                break;
+            case '\0':
+                out = WriteHexEscape(out, 0);
+                break;
+            case '\r':
+                if (p + 1 < end && p[1] == '\n') {
+                    std::memcpy(out, "\\par \r", 6);
+                    out += 6;
+                } else {
+                    out = WriteHexEscape(out, '\r');
+                }
+                break;
+            case '\n':
+                if (p > begin && p[-1] == '\r')
+                    *out++ = c;
+                else
+                    out = WriteHexEscape(out, '\n');
+                break;
+            default:
+                *out++ = c;
+                break;
+        }
+    }
+    return out;
+}
+
+// A face name goes into the font table as text; its braces and backslashes
+// must not end or open groups there.
+std::string EscapeFaceName(std::string_view face) {
+    std::string escaped;
+    escaped.reserve(face.size());
+    for (char c : face) {
+        if (c == '\\' || c == '{' || c == '}') escaped.push_back('\\');
+        escaped.push_back(c);
+    }
+    return escaped;
+}
+
+struct RunCodes {
+    std::vector<std::string> fontNames;  // position = RTF font number
+    std::array<std::string, kTokenClassCount> prefixes;
+};
+
+RunCodes BuildRunCodes(const ClassFonts& fonts) {
+    RunCodes codes;
+    for (std::size_t k = 0; k < kTokenClassCount; ++k) {
+        const TFont& font = fonts[k];
+        auto name = std::find(codes.fontNames.begin(), codes.fontNames.end(), font.name);
+        const auto fontNumber = static_cast<std::size_t>(name - codes.fontNames.begin());
+        if (name == codes.fontNames.end()) codes.fontNames.push_back(font.name);
+
+        const auto color = std::find(kColorTable.begin(), kColorTable.end(), font.color);
+        std::string prefix = "{\\f" + std::to_string(fontNumber) + "\\fs" +
+                             std::to_string(static_cast<long long>(font.size) * 2) + "\\cf";
+        if (color != kColorTable.end()) prefix += std::to_string(color - kColorTable.begin());
+        prefix += ' ';
+        if (font.Bold()) prefix += "\\b ";
+        if (font.Italic()) prefix += "\\i ";
+        codes.prefixes[k] = std::move(prefix);
+    }
+    return codes;
+}
+
+void WriteTables(RtfOutput& out, const RunCodes& codes) {
+    out.Append("{\\fonttbl");
+    for (std::size_t i = 0; i < codes.fontNames.size(); ++i)
+        out.Append("{\\f" + std::to_string(i) + " " + EscapeFaceName(codes.fontNames[i]) + ";}");
+    out.Append("}");
+    out.Append(kLineEnd);
+
+    out.Append("{\\colortbl");
+    for (std::uint32_t color : kColorTable)
+        out.Append("\\red" + std::to_string(color & 0xFF) + "\\green" +
+                   std::to_string((color >> 8) & 0xFF) + "\\blue" +
+                   std::to_string((color >> 16) & 0xFF) + ";");
+    out.Append("}");
+    out.Append(kLineEnd);
+}
+
+void WriteRuns(RtfOutput& out, const RunCodes& codes, const char* text, std::size_t length) {
+    const char* const end = text + length;
+    for (const char* p = text; p < end;) {
+        // The text is zero-terminated at `end`, so a token never passes it.
+        const TokenSpan token = ScanToken(p);
+        const std::string& prefix = codes.prefixes[IndexOf(token.cls)];
+        const auto tokenLength = static_cast<std::size_t>(token.end - p);
+        const std::size_t escaped = EscapedSize(p, token.end);
+        out.Ensure(prefix.size() + escaped + 1);
+        char* const start = out.End();
+        char* w = start;
+        std::memcpy(w, prefix.data(), prefix.size());
+        w += prefix.size();
+        if (escaped == tokenLength) {
+            std::memcpy(w, p, tokenLength);
+            w += tokenLength;
+        } else {
+            w = WriteEscaped(w, p, token.end);
+        }
+        *w++ = kRunSuffix;
+        out.Commit(static_cast<std::size_t>(w - start));
+        p = token.end;
+    }
+}
+
+}  // namespace
+
+void TColorStream::LoadText(std::string_view text) {
+    ByteBuffer loaded;
+    if (text.size() == SIZE_MAX || !loaded.Reserve(text.size() + 1))
+        throw EConversionFailed(std::string(kBufferTooSmall));
+    loaded.AppendUnchecked(text.data(), text.size());
+    content_ = std::move(loaded);
+}
+
+void TColorStream::LoadFromFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Exception("Cannot open file " + file.string());
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw Exception("Cannot read file " + file.string());
+    LoadText(bytes);
+}
+
+void TColorStream::ConvertToRtf() {
+    const RunCodes codes = BuildRunCodes(fonts_);
+    const std::size_t length = content_.Size();
+    if (length > SIZE_MAX - 3) throw EConversionFailed(std::string(kBufferTooSmall));
+
+    RtfOutput out(length + 3, outputLimit_);
+    out.Append(kHeader);
+    WriteTables(out, codes);
+    out.Append(kDefaultFormat);
+    if (length > 0) {
+        WriteRuns(out, codes, content_.Data(), length);
+        out.Append(kDocumentEnd);
+    } else {
+        out.Append("}");
+    }
+    content_ = out.Take();
+}
+
+}  // namespace vk
