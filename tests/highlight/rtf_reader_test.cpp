@@ -1,0 +1,128 @@
+#include "highlight/rtf_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vk {
+namespace {
+
+struct RunView {
+    std::string text;
+    std::string face;
+    int size;
+    std::uint32_t color;
+    bool bold;
+    bool italic;
+    bool operator==(const RunView&) const = default;
+};
+
+void PrintTo(const RunView& r, std::ostream* os) {
+    *os << '"' << r.text << "\" " << r.face << ' ' << r.size << " #" << std::hex << r.color
+        << std::dec << (r.bold ? " bold" : "") << (r.italic ? " italic" : "");
+}
+
+std::vector<RunView> Runs(const RtfDocument& doc) {
+    std::vector<RunView> runs;
+    std::size_t expectedStart = 0;
+    for (const RtfRun& r : doc.runs) {
+        EXPECT_EQ(r.start, expectedStart) << "runs must cover the text in order";
+        expectedStart = r.start + r.length;
+        runs.push_back({doc.text.substr(r.start, r.length), r.face, r.sizeHalfPoints, r.color,
+                        r.bold, r.italic});
+    }
+    EXPECT_EQ(expectedStart, doc.text.size());
+    return runs;
+}
+
+// RTF as other programs write it: font entries with family and charset,
+// an "auto" first colour, \* destinations, document info, unknown words,
+// \cf without a number, switches with and without 0, \plain and escapes.
+TEST(ReadRtfTest, ReadsFormattingOfOrdinaryRtf) {
+    const std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff1{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+        "{\\f1\\fmodern Courier New;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}\r\n"
+        "{\\*\\generator Writer 1.0;}{\\info{\\title T}}"
+        "\\viewkind4\\uc1\\pard\\f0\\fs24 plain \\b bold\\b0  \\i it\\i0\\par\r\n"
+        "\\cf1\\fs20 red\\cf  zero\\cf2{\\b  grp}\\tab tab \\ul x\\ulnone\r\n"
+        "\\plain \\'e9\\{\\}\\\\ \\~\\par\r\n"
+        "}";
+    const RtfReadResult result = ReadRtf(rtf);
+    ASSERT_TRUE(result.document) << result.error;
+    EXPECT_EQ(result.document->text, "plain bold it\r\nred zero grp\ttab x\xE9{}\\ \xA0");
+    const std::vector<RunView> expected = {
+        {"plain ", "Arial", 24, 0, false, false},
+        {"bold", "Arial", 24, 0, true, false},
+        {" ", "Arial", 24, 0, false, false},
+        {"it", "Arial", 24, 0, false, true},
+        {"\r\n", "Arial", 24, 0, false, false},
+        {"red", "Arial", 20, 0x0000FF, false, false},
+        {" zero", "Arial", 20, 0, false, false},
+        {" grp", "Arial", 20, 0x800000, true, false},
+        {"\ttab x", "Arial", 20, 0x800000, false, false},
+        {"\xE9{}\\ \xA0", "Courier New", 24, 0, false, false},
+    };
+    EXPECT_EQ(Runs(*result.document), expected);
+}
+
+TEST(ReadRtfTest, OnlyTheLastParagraphMarkIsDropped) {
+    const RtfReadResult result = ReadRtf("{\\rtf1 a\\par\\par}");
+    ASSERT_TRUE(result.document) << result.error;
+    EXPECT_EQ(result.document->text, "a\r\n");
+    const RtfReadResult empty = ReadRtf("{\\rtf1 }\r\n");
+    ASSERT_TRUE(empty.document) << empty.error;
+    EXPECT_TRUE(empty.document->text.empty());
+    EXPECT_TRUE(empty.document->runs.empty());
+}
+
+struct BadCase {
+    const char* name;
+    std::string rtf;
+};
+
+class ReadRtfErrorTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(ReadRtfErrorTest, GivesAnErrorInsteadOfADocument) {
+    const RtfReadResult result = ReadRtf(GetParam().rtf);
+    EXPECT_FALSE(result.document);
+    EXPECT_FALSE(result.error.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ReadRtfErrorTest,
+    ::testing::Values(BadCase{"Empty", ""}, BadCase{"PlainText", "hello"},
+                      BadCase{"UnclosedGroup", "{\\rtf1 {\\b x}"},
+                      BadCase{"EndsInBackslash", "{\\rtf1 x\\"},
+                      BadCase{"EndsInHexEscape", "{\\rtf1 \\'4"},
+                      BadCase{"BadHexDigits", "{\\rtf1 \\'zz}"},
+                      BadCase{"TextAfterTheEnd", "{\\rtf1 x}}"},
+                      BadCase{"BinaryPastTheEnd", "{\\rtf1 \\bin100 ab}"},
+                      BadCase{"ControlWordTooLong", "{\\rtf1 \\" + std::string(40, 'a') + "}"},
+                      BadCase{"NumberTooLong", "{\\rtf1 \\fs123456789012 x}"},
+                      BadCase{"NestedTooDeeply", "{\\rtf1 " + std::string(100000, '{') +
+                                                     std::string(100000, '}') + "}"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadRtfTest, EveryTruncationOfADocumentIsAnError) {
+    const std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\r\n{\\colortbl\\red0\\green0\\blue0;}"
+        "\r\n\\pard\\plain\\f0\\fs20 {\\f0\\fs20\\cf0 \\b \\'e9\\{}{\\f0\\fs20\\cf \\par \r\n}"
+        "\r\n\\par }";
+    ASSERT_TRUE(ReadRtf(rtf).document);
+    for (std::size_t length = 0; length < rtf.size(); ++length) {
+        const RtfReadResult result = ReadRtf(std::string_view(rtf).substr(0, length));
+        EXPECT_FALSE(result.document) << "prefix of " << length << " bytes";
+    }
+}
+
+TEST(ReadRtfTest, BinaryDataMayHoldBraces) {
+    const RtfReadResult result = ReadRtf("{\\rtf1 a{\\*\\pict\\bin3 }{\\}b}");
+    ASSERT_TRUE(result.document) << result.error;
+    EXPECT_EQ(result.document->text, "ab");
+}
+
+}  // namespace
+}  // namespace vk
