@@ -37,7 +37,9 @@ public:
     // Sets the defaults and loads from `registry`.
     explicit TSettings(Registry& registry);
 
+    // Sets the defaults, then reads every value present in the registry.
     void Load();
+    // Writes every value; a key that cannot be created is skipped.
     void Save();
 
     // Editor
@@ -67,10 +69,14 @@ public:
     bool syntaxHelpEnabled = true;
     std::vector<HelpFile> helpFiles;  // position 0 has the highest priority
 
-    Registry& registry() const { return registry_; }
+    Registry& registry() const { return *registry_; }
 
 private:
-    Registry& registry_;
+    struct DefaultsOnly {};
+    TSettings(Registry& registry, DefaultsOnly);
+    void LoadHelpFiles();
+
+    Registry* registry_;  // a pointer, so that Load can reset by assignment
 };
 
 // The editor font: "Font name" and "Font size" of the Editor key over the

@@ -1,0 +1,233 @@
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/registry.h"
+
+namespace vk {
+
+namespace {
+
+// Where a setting lives in memory. The member's type says how it is stored:
+// bool as a 0/1 dword read as "non-zero"; std::int32_t as a dword taken as
+// signed; std::uint8_t as a dword of which only the low byte is kept;
+// std::string as a string value.
+using Member = std::variant<bool TSettings::*, std::int32_t TSettings::*, std::uint8_t TSettings::*,
+                            std::string TSettings::*>;
+
+struct Setting {
+    std::string_view key;  // below the program key
+    std::string_view name;
+    Member member;
+};
+
+constexpr std::string_view kEditorKey = "Editor";
+constexpr std::string_view kCodeBrowserKey = "Code Browser";
+constexpr std::string_view kFilterBuilderKey = "Filter Builder";
+constexpr std::string_view kSyntaxHelpKey = "Help Files\\Syntax Help";
+constexpr std::string_view kColorSettingsKey = "Color Settings";
+
+constexpr std::string_view kKeysInOrder[] = {kEditorKey, kCodeBrowserKey, kFilterBuilderKey};
+
+// Every plain setting, in the order Save writes them. (Load reads them in the
+// same order; the reads are independent, so their order is not observable.)
+// The defaults are the member initialisers in settings.h.
+const Setting kSettings[] = {
+    {kEditorKey, "Apply Time Tag", &TSettings::applyTimeTag},
+    {kEditorKey, "Apply ID Tag", &TSettings::applyIdTag},
+    {kEditorKey, "Apply Checksum Tag", &TSettings::applyChecksumTag},
+    {kEditorKey, "Validate objects", &TSettings::validateObjects},
+    {kEditorKey, "Validate API", &TSettings::validateApi},
+    {kEditorKey, "Display status", &TSettings::displayStatus},
+    {kEditorKey, "Memory buffer", &TSettings::memoryBuffer},
+    {kEditorKey, "Gutter width", &TSettings::gutterWidth},
+    {kEditorKey, "Tab width", &TSettings::tabWidth},
+    {kEditorKey, "Indent style", &TSettings::indentStyle},
+    {kEditorKey, "No DDE Check", &TSettings::noDdeCheck},
+    {kCodeBrowserKey, "Disable", &TSettings::codeBrowserDisabled},
+    {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset},
+    {kCodeBrowserKey, "JumpTo", &TSettings::jumpTo},
+    {kCodeBrowserKey, "Custom icons", &TSettings::customIcons},
+    {kCodeBrowserKey, "Icon code", &TSettings::iconCode},
+    {kCodeBrowserKey, "Icon no code", &TSettings::iconNoCode},
+    {kCodeBrowserKey, "Icon no end", &TSettings::iconNoEnd},
+    {kFilterBuilderKey, "Link Category", &TSettings::linkCategory},
+    {kFilterBuilderKey, "Quote Style", &TSettings::quoteStyle},
+};
+
+constexpr std::string_view kDisableVbsHelp = "Disable VBS Help";
+constexpr std::string_view kHelpOrder = "Order";
+constexpr std::string_view kHelpEnabled = "Enabled";
+constexpr std::string_view kFontName = "Font name";
+constexpr std::string_view kFontSize = "Font size";
+
+constexpr std::size_t kColorRecordSize = 5;
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+std::string ProgramKeyPath(std::string_view subkey) {
+    std::string path(kProgramKey);
+    if (!subkey.empty()) {
+        path += '\\';
+        path += subkey;
+    }
+    return path;
+}
+
+std::optional<RegistryKey> OpenProgramKey(Registry& registry, std::string_view subkey,
+                                          bool create) {
+    return registry.OpenKey(Hive::CurrentUser, ProgramKeyPath(subkey), create);
+}
+
+void ReadSetting(const RegistryKey& key, const Setting& setting, TSettings& settings) {
+    std::visit(Overloaded{
+                   [&](std::string TSettings::*member) {
+                       if (auto text = key.ReadString(setting.name)) settings.*member = *text;
+                   },
+                   [&](auto TSettings::*member) {
+                       const auto number = key.ReadInteger(setting.name);
+                       if (!number) return;
+                       using T = std::remove_reference_t<decltype(settings.*member)>;
+                       if constexpr (std::is_same_v<T, bool>)
+                           settings.*member = *number != 0;
+                       else
+                           settings.*member =
+                               static_cast<T>(*number);  // low byte / two's complement
+                   },
+               },
+               setting.member);
+}
+
+void WriteSetting(RegistryKey& key, const Setting& setting, const TSettings& settings) {
+    std::visit(Overloaded{
+                   [&](std::string TSettings::*member) {
+                       (void)key.WriteString(setting.name, settings.*member);
+                   },
+                   [&](auto TSettings::*member) {
+                       (void)key.WriteInteger(setting.name,
+                                              static_cast<std::uint32_t>(settings.*member));
+                   },
+               },
+               setting.member);
+}
+
+}  // namespace
+
+TSettings::TSettings(Registry& registry, DefaultsOnly) : registry_(&registry) {
+    // Before loading, the help systems stand in reverse table order.
+    for (auto it = kHelpFileNames.rbegin(); it != kHelpFileNames.rend(); ++it)
+        helpFiles.push_back(HelpFile{std::string(*it), false});
+}
+
+TSettings::TSettings(Registry& registry) : TSettings(registry, DefaultsOnly{}) { Load(); }
+
+void TSettings::Load() {
+    *this = TSettings(*registry_, DefaultsOnly{});
+    for (const std::string_view keyName : kKeysInOrder) {
+        const auto key = OpenProgramKey(*registry_, keyName, false);
+        if (!key) continue;
+        for (const Setting& setting : kSettings)
+            if (setting.key == keyName) ReadSetting(*key, setting, *this);
+    }
+    LoadHelpFiles();
+}
+
+void TSettings::LoadHelpFiles() {
+    const auto syntaxHelp = OpenProgramKey(*registry_, kSyntaxHelpKey, false);
+    if (!syntaxHelp) {
+        syntaxHelpEnabled = true;
+        helpFiles.front().enabled = true;
+        return;
+    }
+    // A missing switch keeps help on and goes on with the list.
+    if (const auto disabled = syntaxHelp->ReadInteger(kDisableVbsHelp))
+        syntaxHelpEnabled = *disabled == 0;
+    if (!syntaxHelpEnabled) return;
+
+    // Each subkey moves its help system to its stored position by exchanging
+    // it with the entry there, in table order. A subkey without a usable
+    // "Order" leaves its entry where it stands.
+    for (const std::string_view name : kHelpFileNames) {
+        const auto key = OpenProgramKey(
+            *registry_, std::string(kSyntaxHelpKey) + "\\" + std::string(name), false);
+        if (!key) continue;
+        const auto order = key->ReadInteger(kHelpOrder);
+        if (!order || *order >= helpFiles.size()) continue;
+        const auto it = std::find_if(helpFiles.begin(), helpFiles.end(),
+                                     [&](const HelpFile& file) { return file.name == name; });
+        const auto position = static_cast<std::size_t>(it - helpFiles.begin());
+        if (it != helpFiles.end() && position != *order) std::swap(*it, helpFiles[*order]);
+        const auto enabled = key->ReadInteger(kHelpEnabled);
+        if (enabled && *enabled != 0) helpFiles[*order].enabled = true;
+    }
+}
+
+void TSettings::Save() {
+    for (const std::string_view keyName : kKeysInOrder) {
+        auto key = OpenProgramKey(*registry_, keyName, true);
+        if (!key) continue;
+        for (const Setting& setting : kSettings)
+            if (setting.key == keyName) WriteSetting(*key, setting, *this);
+    }
+    if (auto syntaxHelp = OpenProgramKey(*registry_, kSyntaxHelpKey, true))
+        (void)syntaxHelp->WriteInteger(kDisableVbsHelp, syntaxHelpEnabled ? 0 : 1);
+    for (std::size_t position = 0; position < helpFiles.size(); ++position) {
+        const HelpFile& file = helpFiles[position];
+        auto key = OpenProgramKey(*registry_, std::string(kSyntaxHelpKey) + "\\" + file.name, true);
+        if (!key) continue;
+        (void)key->WriteInteger(kHelpEnabled, file.enabled ? 1 : 0);
+        (void)key->WriteInteger(kHelpOrder, static_cast<std::uint32_t>(position));
+    }
+}
+
+void LoadEditorFont(Registry& registry, TFont& font) {
+    font.name = "Courier New";
+    font.size = 10;
+    const auto key = OpenProgramKey(registry, kEditorKey, false);
+    if (!key) return;
+    if (auto name = key->ReadString(kFontName); name && !name->empty()) font.name = *name;
+    // A size of zero or less would give no usable font; keep the default.
+    if (const auto size = key->ReadInteger(kFontSize); size && static_cast<std::int32_t>(*size) > 0)
+        font.size = static_cast<std::int32_t>(*size);
+}
+
+bool LoadTokenStyle(Registry& registry, std::string_view className, TFont& font) {
+    font.color = kWindowTextColor;
+    font.style = 0;
+    const auto key = OpenProgramKey(registry, kColorSettingsKey, false);
+    if (!key) return false;
+    // A record of another length is not one this program wrote: the class
+    // keeps the window text colour.
+    const auto record = key->ReadBinary(className);
+    if (record && record->size() == kColorRecordSize) {
+        font.color = static_cast<std::uint32_t>((*record)[0]) |
+                     static_cast<std::uint32_t>((*record)[1]) << 8 |
+                     static_cast<std::uint32_t>((*record)[2]) << 16 |
+                     static_cast<std::uint32_t>((*record)[3]) << 24;
+        font.style = (*record)[4];
+    }
+    return true;
+}
+
+void SaveTokenStyle(Registry& registry, std::string_view className, const TFont& font) {
+    auto key = OpenProgramKey(registry, kColorSettingsKey, true);
+    if (!key) return;
+    const std::vector<std::uint8_t> record = {
+        static_cast<std::uint8_t>(font.color & 0xFF),
+        static_cast<std::uint8_t>((font.color >> 8) & 0xFF),
+        static_cast<std::uint8_t>((font.color >> 16) & 0xFF),
+        static_cast<std::uint8_t>((font.color >> 24) & 0xFF),
+        font.style,
+    };
+    (void)key->WriteBinary(className, record);
+}
+
+}  // namespace vk
