@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vk {
+
+// The CRC-32 of ISO HDLC / IEEE 802.3 (reflected polynomial 0xEDB88320,
+// initial value and final XOR 0xFFFFFFFF) over the bytes of `text` up to its
+// first NUL byte. The empty text gives 0; "123456789" gives 0xcbf43926.
+[[nodiscard]] std::uint32_t ScriptChecksum(std::string_view text) noexcept;
+
+// Entry `index` (0..255) of the CRC table that follows from the polynomial:
+// entry 1 is 0x77073096, entry 255 is 0x2D02EF8D.
+[[nodiscard]] std::uint32_t ChecksumTableEntry(std::uint8_t index) noexcept;
+
+// Eight lowercase hexadecimal digits with leading zeros: 0x1a gives
+// "0000001a".
+[[nodiscard]] std::string FormatChecksum(std::uint32_t value);
+
+}  // namespace vk
