@@ -1,0 +1,191 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/about.h"
+#include "app/command_runner.h"
+#include "app/window_placement.h"
+#include "common/messages.h"
+#include "editor/ansi_text.h"
+#include "editor/script_editor.h"
+#include "settings/font.h"
+#include "settings/settings.h"
+
+namespace vk {
+namespace {
+
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 600;
+constexpr std::string_view kSaveChangesQuestion = "Save changes first ?";
+constexpr std::string_view kConfigurationMissing = "The configuration dialog is not available yet";
+
+}  // namespace
+
+TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), messages_(messages) {
+    setObjectName(QStringLiteral("fMain"));
+    setWindowTitle(QStringLiteral("Vellumkit"));
+    actions_ = BuildMainActions(*this);
+    menuItems_ = BuildMainMenu(*this, actions_);
+    toolbars_ = BuildMainToolbars(*this, actions_);
+    BuildCentralArea();
+    BuildStatusBar();
+    ConnectCommands();
+    FormCreate();
+}
+
+TfMain::~TfMain() { DetachEditorNotifications(); }
+
+bool TfMain::RunCommand(const std::function<void()>& command) {
+    return vk::RunCommand(messages_, command);
+}
+
+void TfMain::Connect(QAction* action, std::function<void()> command) {
+    connect(action, &QAction::triggered, this,
+            [this, command = std::move(command)] { RunCommand(command); });
+}
+
+void TfMain::ConnectCommands() {
+    Connect(actions_.acEnableEdit, [this] { EnableEdit(); });
+    Connect(actions_.acUpdate, [this] { RunCommand(hooks_.updateToCommence); });
+    Connect(actions_.acFocusCommence, [this] { RunCommand(hooks_.focusCommence); });
+    Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
+    Connect(actions_.acShowConfiguration, [this] { ShowConfiguration(); });
+
+    Connect(menuItems_.miExit, [this] { close(); });
+    Connect(menuItems_.miCut, [this] { reScript_->cut(); });
+    Connect(menuItems_.miCopy, [this] { reScript_->copy(); });
+    Connect(menuItems_.miPaste, [this] { reScript_->paste(); });
+    Connect(menuItems_.miSelectAll, [this] { reScript_->selectAll(); });
+    // Each of these opens the configuration dialog on its own page.
+    Connect(menuItems_.miConfigEditor, [this] { ShowConfiguration(); });
+    Connect(menuItems_.miConfigFilterBuilder, [this] { ShowConfiguration(); });
+    Connect(menuItems_.miConfigCodeBrowser, [this] { ShowConfiguration(); });
+    Connect(menuItems_.miAbout, [this] { ShowAbout(); });
+
+    connect(sbHideWarnings_, &QToolButton::clicked, this, [this] { HideWarnings(); });
+}
+
+void TfMain::FormCreate() {
+    PlaceAtDefault();
+    LoadWindowPlacement(*this, settings_.registry());
+    toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
+    ApplyCodeBrowserSetting();
+
+    DetachEditorNotifications();
+    ApplyEditorFont();
+    reScript_->selectAll();
+    ConfigureTabPositions();
+    reScript_->setCursorPosition(0, 0);
+    reScript_->setModified(false);
+    StatusPanel(1)->clear();
+    AttachEditorNotifications();
+}
+
+void TfMain::PlaceAtDefault() {
+    resize(kDefaultWidth, kDefaultHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kDefaultWidth / 2, kDefaultHeight / 2));
+    }
+}
+
+void TfMain::ApplyEditorFont() {
+    TFont font;
+    LoadEditorFont(settings_.registry(), font);
+    QFont qfont(FromAnsi(font.name));
+    if (font.size > 0) qfont.setPointSize(font.size);
+    reScript_->setFont(qfont);
+    // Every style takes the font, as selecting all text and setting its font
+    // would: the script's colours are applied over it when a script loads.
+    reScript_->SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
+}
+
+void TfMain::ConfigureTabPositions() {
+    SetStatus("Configuring Tab positions", 0);
+    if (settings_.tabWidth > 0) reScript_->setTabWidth(settings_.tabWidth);
+    reScript_->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0UL,
+                             static_cast<long>(std::max(0, settings_.gutterWidth)));
+    SetStatus("", 1);
+}
+
+void TfMain::ApplyCodeBrowserSetting() {
+    tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
+}
+
+void TfMain::AttachEditorNotifications() {
+    if (changeConnection_) return;
+    changeConnection_ =
+        connect(reScript_, &QsciScintilla::textChanged, this, [this] { reScriptChange(); });
+}
+
+void TfMain::DetachEditorNotifications() {
+    if (changeConnection_) disconnect(changeConnection_);
+    changeConnection_ = {};
+}
+
+void TfMain::reScriptChange() {
+    QLabel* panel = StatusPanel(1);
+    if (panel->text() != QLatin1String("Modified")) panel->setText(QStringLiteral("Modified"));
+}
+
+void TfMain::EnableEdit() {
+    reScript_->setEnabled(true);
+    reScript_->setModified(false);
+    StatusPanel(1)->clear();
+}
+
+void TfMain::UpdateAndFocus() {
+    // Commence comes to the front also when the update failed: the user sees
+    // the error and the database together.
+    RunCommand(hooks_.updateToCommence);
+    RunCommand(hooks_.focusCommence);
+}
+
+bool TfMain::PromptSaveChanges() {
+    if (!reScript_->isModified()) return true;
+    switch (
+        messages_.Show(kSaveChangesQuestion, MessageIcon::Question, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Cancel:
+            return false;
+        case MessageAnswer::Yes:
+            RunCommand(hooks_.updateToCommence);
+            return true;
+        default:
+            return true;
+    }
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+    const bool close = PromptSaveChanges();
+    SaveWindowPlacement(*this, settings_.registry());
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfMain::ShowAbout() {
+    messages_.Show(AboutText(), MessageIcon::Information, MessageButtons::Ok, kAboutTitle);
+}
+
+void TfMain::ShowConfiguration() {
+    messages_.Show(kConfigurationMissing, MessageIcon::Information, MessageButtons::Ok);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == reScript_->viewport() && event->type() == QEvent::ContextMenu) {
+        scriptMenu_.pmScript->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace vk

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string_view>
+
+#include "app/main_actions.h"
+#include "app/main_menus.h"
+#include "app/main_toolbars.h"
+#include "common/status_sink.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QSplitter;
+class QToolButton;
+class QTreeWidget;
+
+namespace vk {
+
+class MessageService;
+class ScriptEditor;
+class TSettings;
+
+// What the main window's commands call in the subsystems that are attached
+// to it later. An empty hook does nothing.
+struct TfMainHooks {
+    // Writes the editor's script back into Commence (acUpdate, and "Yes" to
+    // "Save changes first ?").
+    std::function<void()> updateToCommence;
+    // Brings the Commence window of the current database to the front.
+    std::function<void()> focusCommence;
+};
+
+// The main window `fMain`: the script editor with the code browser on its
+// left and the warnings panel under it, the status bar, the toolbars and the
+// main menu. Every command runs through RunCommand, so an error it raises is
+// shown in the error box and the window stays usable.
+class TfMain : public QMainWindow, public StatusSink {
+    Q_OBJECT
+public:
+    static constexpr int kStatusPanelCount = 4;
+    static constexpr int kWarningsMinHeight = 30;
+
+    TfMain(TSettings& settings, MessageService& messages, QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    // Status panel 0. Nothing happens while "Display status" is off. A
+    // message is shown when its level is 0 or not lower than the last
+    // message's, so a late intermediate message (level 1) never overwrites
+    // the opening message (level 0) of a newer operation at a deeper level;
+    // the empty text shows "Ready". The panel is repainted at once, since
+    // long operations do not return to the event loop. Text is Windows-1252.
+    void SetStatus(std::string_view text, int level) override;
+
+    // Appends a line to the warnings memo and opens the warnings panel to at
+    // least kWarningsMinHeight when it is lower.
+    void AddWarning(std::string_view text);
+    // Collapses the warnings panel; its lines stay in the memo.
+    void HideWarnings();
+    [[nodiscard]] int WarningsHeight() const;
+
+    // Applies "Tab width" and "Gutter width" to the editor.
+    void ConfigureTabPositions();
+
+    // acEnableEdit: enables the editor, clears its modified flag and the
+    // "Modified" panel.
+    void EnableEdit();
+
+    // The unsaved-changes prompt: when the editor is modified, asks "Save
+    // changes first ?". Yes runs the update (its failure is shown and the
+    // caller goes on), No goes on without saving, Cancel returns false: the
+    // caller must stop with nothing changed.
+    [[nodiscard]] bool PromptSaveChanges();
+
+    // Shows or hides the code browser by the "Disable" setting.
+    void ApplyCodeBrowserSetting();
+
+    // The editor's change notification (the "Modified" panel). Operations
+    // that rewrite many lines detach it and attach it again afterwards.
+    void AttachEditorNotifications();
+    void DetachEditorNotifications();
+
+    // Runs one command; an exception it raises is shown in the error box.
+    // Returns false when the command failed.
+    bool RunCommand(const std::function<void()>& command);
+
+    TfMainHooks& Hooks() { return hooks_; }
+    TSettings& Settings() const { return settings_; }
+    MessageService& Messages() const { return messages_; }
+
+    const MainActions& Actions() const { return actions_; }
+    const MainMenuItems& MenuItems() const { return menuItems_; }
+    const MainToolbars& Toolbars() const { return toolbars_; }
+    const ScriptMenu& EditorMenu() const { return scriptMenu_; }
+    ScriptEditor* reScript() const { return reScript_; }
+    QTreeWidget* tvCodeBrowser() const { return tvCodeBrowser_; }
+    QPlainTextEdit* meWarnings() const { return meWarnings_; }
+    QToolButton* sbHideWarnings() const { return sbHideWarnings_; }
+    QLabel* StatusPanel(int index) const { return statusPanels_.at(static_cast<size_t>(index)); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildCentralArea();
+    void BuildStatusBar();
+    void ConnectCommands();
+    void Connect(QAction* action, std::function<void()> command);
+    void FormCreate();
+    void PlaceAtDefault();
+    void ApplyEditorFont();
+
+    void reScriptChange();
+    void UpdateAndFocus();
+    void ShowAbout();
+    void ShowConfiguration();
+
+    TSettings& settings_;
+    MessageService& messages_;
+    TfMainHooks hooks_;
+
+    MainActions actions_;
+    MainMenuItems menuItems_;
+    MainToolbars toolbars_;
+    ScriptMenu scriptMenu_;
+
+    QWidget* pnMain_ = nullptr;
+    QSplitter* splHor_ = nullptr;
+    QTreeWidget* tvCodeBrowser_ = nullptr;
+    QSplitter* splVer_ = nullptr;
+    ScriptEditor* reScript_ = nullptr;
+    QWidget* pnWarnings_ = nullptr;
+    QToolButton* sbHideWarnings_ = nullptr;
+    QPlainTextEdit* meWarnings_ = nullptr;
+    std::array<QLabel*, kStatusPanelCount> statusPanels_{};
+
+    int lastStatusLevel_ = 0;
+    QMetaObject::Connection changeConnection_;
+};
+
+}  // namespace vk

@@ -1,0 +1,114 @@
+// The main window's client area and status bar.
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/about.h"
+#include "app/app_icons.h"
+#include "app/main_window.h"
+#include "editor/ansi_text.h"
+#include "editor/script_editor.h"
+
+namespace vk {
+namespace {
+
+constexpr int kCodeBrowserWidth = 137;
+constexpr int kCodeBrowserIndent = 19;
+constexpr int kStatusBarHeight = 19;
+// First sizes of the editor area; the splitters give it whatever the window
+// has beside the code browser and the closed warnings panel.
+constexpr int kDefaultEditorWidth = 663;
+constexpr int kDefaultEditorHeight = 500;
+constexpr std::array<int, TfMain::kStatusPanelCount> kPanelWidths = {200, 50, 200, 0};
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+void TfMain::BuildCentralArea() {
+    pnMain_ = Named(new QWidget(this), "pnMain");
+    auto* layout = new QHBoxLayout(pnMain_);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    splHor_ = Named(new QSplitter(Qt::Horizontal, pnMain_), "splHor");
+    layout->addWidget(splHor_);
+
+    tvCodeBrowser_ = Named(new QTreeWidget(splHor_), "tvCodeBrowser");
+    tvCodeBrowser_->setHeaderHidden(true);
+    tvCodeBrowser_->setIndentation(kCodeBrowserIndent);
+    tvCodeBrowser_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    splHor_->addWidget(tvCodeBrowser_);
+
+    splVer_ = Named(new QSplitter(Qt::Vertical, splHor_), "splVer");
+    splHor_->addWidget(splVer_);
+    // The code browser keeps its width when the window is resized.
+    splHor_->setStretchFactor(0, 0);
+    splHor_->setStretchFactor(1, 1);
+    splHor_->setSizes({kCodeBrowserWidth, kDefaultEditorWidth});
+
+    reScript_ = Named(new ScriptEditor(splVer_), "reScript");
+    reScript_->setEnabled(false);
+    reScript_->setWrapMode(QsciScintilla::WrapNone);
+    reScript_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reScript_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1UL);
+    reScript_->setIndentationsUseTabs(true);
+    reScript_->viewport()->installEventFilter(this);
+    scriptMenu_ = BuildScriptMenu(*this);
+    splVer_->addWidget(reScript_);
+
+    pnWarnings_ = Named(new QWidget(splVer_), "pnWarnings");
+    auto* warnings = new QHBoxLayout(pnWarnings_);
+    warnings->setContentsMargins(0, 0, 0, 0);
+    warnings->setSpacing(0);
+    sbHideWarnings_ = Named(new QToolButton(pnWarnings_), "sbHideWarnings");
+    sbHideWarnings_->setIcon(MakeIcon(AppIcon::HideWarnings));
+    sbHideWarnings_->setToolTip(QStringLiteral("Hide warnings"));
+    sbHideWarnings_->setStatusTip(QStringLiteral("Hide warnings"));
+    sbHideWarnings_->setAutoRaise(true);
+    warnings->addWidget(sbHideWarnings_, 0, Qt::AlignTop);
+    meWarnings_ = Named(new QPlainTextEdit(pnWarnings_), "meWarnings");
+    meWarnings_->setReadOnly(true);
+    meWarnings_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    meWarnings_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    meWarnings_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    warnings->addWidget(meWarnings_, 1);
+    splVer_->addWidget(pnWarnings_);
+    splVer_->setStretchFactor(0, 1);
+    splVer_->setStretchFactor(1, 0);
+    splVer_->setCollapsible(1, true);
+    // The warnings panel starts closed; AddWarning opens it.
+    splVer_->setSizes({kDefaultEditorHeight, 0});
+
+    setCentralWidget(pnMain_);
+}
+
+void TfMain::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbMain"));
+    bar->setFixedHeight(kStatusBarHeight);
+    static constexpr const char* kNames[] = {"sbMainPanel0", "sbMainPanel1", "sbMainPanel2",
+                                             "sbMainPanel3"};
+    for (size_t i = 0; i < statusPanels_.size(); ++i) {
+        auto* panel = Named(new QLabel(bar), kNames[i]);
+        panel->setTextFormat(Qt::PlainText);
+        const int width = kPanelWidths[i];
+        if (width > 0) {
+            panel->setFixedWidth(width);
+            bar->addWidget(panel);
+        } else {
+            bar->addWidget(panel, 1);  // the rest of the bar
+        }
+        statusPanels_[i] = panel;
+    }
+    statusPanels_[0]->setText(FromAnsi(kNoticeLine));
+}
+
+}  // namespace vk

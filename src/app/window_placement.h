@@ -1,0 +1,23 @@
+#pragma once
+
+class QWidget;
+
+namespace vk {
+
+class Registry;
+
+// The main window's placement under "Software\Thornmere\Vellumkit" (current
+// user): "Top", "Left", "Width", "Height" in pixels and "WindowState"
+// (0 normal, 1 minimised, 2 maximised).
+
+// Applies each of "Top", "Left", "Width" and "Height" that can be read (a
+// missing value leaves that edge as it is), then maximises the window when
+// "WindowState" is 2. Nothing happens when the key does not exist; the key is
+// never created here.
+void LoadWindowPlacement(QWidget& window, Registry& registry);
+
+// Writes "WindowState" and, only while the window is in its normal state, its
+// bounds: a maximised window keeps the last normal bounds it was stored with.
+void SaveWindowPlacement(const QWidget& window, Registry& registry);
+
+}  // namespace vk
