@@ -1,0 +1,74 @@
+#include "platform/ini_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/registry_hive.h"
+
+namespace vk {
+
+namespace {
+
+constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::string section;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        std::string_view line = text.substr(0, lf);
+        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = Trim(line);
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            section = Trim(line.substr(1, close == std::string_view::npos ? close : close - 1));
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        entries_.push_back(Entry{section, std::string(Trim(line.substr(0, equals))),
+                                 std::string(Unquote(Trim(line.substr(equals + 1))))});
+    }
+}
+
+std::optional<IniFile> IniFile::Read(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return IniFile(text);
+}
+
+std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {
+    for (const Entry& entry : entries_)
+        if (EqualsIgnoringAsciiCase(entry.section, section) &&
+            EqualsIgnoringAsciiCase(entry.key, key))
+            return entry.value;
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadIniString(const std::filesystem::path& file,
+                                         std::string_view section, std::string_view key) {
+    const auto ini = IniFile::Read(file);
+    if (!ini) return std::nullopt;
+    return ini->Value(section, key);
+}
+
+}  // namespace vk
