@@ -13,6 +13,8 @@ namespace vk {
 // The folder where DDE servers of this user listen: $XDG_RUNTIME_DIR/vellumkit-dde,
 // else /tmp/vellumkit-dde-<uid>; created with mode 0700 and refused when it
 // belongs to another user or is open to others.
+// An empty path when no such folder can be had (refused, or not creatable);
+// a folder opened to others but ours is closed again to mode 0700.
 [[nodiscard]] std::filesystem::path DdeSocketFolder();
 
 // One client conversation with a DDE service and topic. All payloads are
@@ -26,16 +28,23 @@ public:
 
     // Offers the topic to each running server of the service until one
     // accepts, as DDE's initiate broadcast does. False when none accepts.
+    // Closes a conversation already open first. Servers are tried in the
+    // order they registered; a server gets the request time-out to answer.
     [[nodiscard]] bool Connect(std::string_view service, std::string_view topic);
     void Disconnect();
     [[nodiscard]] bool IsConnected() const;
 
     // Returns once the server has queued the command; false when there is no
     // conversation or the server refused it.
+    // A server refuses nothing it could queue (what the command then did
+    // shows in later requests, as with an asynchronous DDE execute); false
+    // also for a command holding a NUL, which CF_TEXT cannot carry.
     [[nodiscard]] bool Execute(std::string_view command);
 
     // A synchronous request; nothing on time-out or failure. Requests on one
     // conversation are answered after every execute sent before them has run.
+    // After a time-out the conversation stays open and the late answer is
+    // discarded; a server that goes away ends the conversation at once.
     [[nodiscard]] std::optional<std::string> Request(std::string_view item);
 
     // 10,000 ms unless changed (tests shorten it).
@@ -55,8 +64,13 @@ public:
     // Whether this server serves the topic (a database name).
     virtual bool AcceptTopic(std::string_view topic) = 0;
     // False refuses the execute.
+    // The client has already been told the command is queued when this
+    // runs, so the result does not reach it; report failures through a
+    // later request (as Commence does with [GetLastError]).
     virtual bool Execute(std::string_view topic, std::string_view command) = 0;
-    // Nothing makes the client's request fail.
+    // Nothing makes the client's request fail. A reply is CF_TEXT: it ends
+    // at its first NUL, and one of 16 MiB or more fails the request.
+    // An exception thrown by a handler counts as a refusal.
     virtual std::optional<std::string> Request(std::string_view topic, std::string_view item) = 0;
 };
 
@@ -75,6 +89,7 @@ public:
     // Serves until Stop() is called from another thread or a signal
     // handler, or until `idleLimit` passes with no conversation open
     // (zero: no limit).
+    // A Stop() that comes before Run() makes the next Run() return at once.
     void Run(std::chrono::milliseconds idleLimit = std::chrono::milliseconds::zero());
 
     // Safe from a signal handler and from other threads.
