@@ -2,15 +2,250 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "editor/style_table.h"
+
 namespace vk {
+
+// Shift, Ctrl and Alt as a key event carries them.
+struct KeyModifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// Colour and bold/italic over a range, and whether each is the same for every
+// character of it. An empty range reports the format of the character at its
+// start, uniform.
+struct RangeFormatReport {
+    std::uint32_t color = 0;  // 0x00BBGGRR of the first character
+    bool bold = false;
+    bool italic = false;
+    bool colorUniform = true;
+    bool boldUniform = true;
+    bool italicUniform = true;
+};
+
+// The two word breaks the program asks for.
+enum class WordBreak {
+    MoveWordLeft,  // start of the word left of a position (Ctrl+Left)
+    RightBreak,    // end of the word at a position
+};
+
+// A selection as saved and restored by the program: the anchor stays where the
+// selection began, the caret is where it ends.
+struct EditorSelection {
+    int anchor = 0;
+    int caret = 0;
+};
 
 // The script editor: one QScintilla view in CR LF end-of-line mode and
 // single-byte mode, so that a line end counts two positions and every byte of
-// a script is one position and survives unchanged.
+// a script is one position and survives unchanged (bytes travel through the
+// SCI_* messages, never through QString). Windows-1252 characters display as
+// Windows shows them. Positions are byte offsets from 0.
+//
+// Line model: lines end at CR LF; an empty piece after the last line end is
+// not a line ("abc\r\n" has one line). Line operations take an index from 0
+// to LineCount() - 1 (InsertLine also LineCount(), which appends); with any
+// other index they do nothing and return false, so an empty editor takes no
+// line at index 1.
+//
+// Notifications: scriptChanged() on every text change, scriptSelectionChanged()
+// when the caret or selection moves; both are held back while a
+// DetachedNotifications guard lives.
 class ScriptEditor : public QsciScintilla {
     Q_OBJECT
 public:
     explicit ScriptEditor(QWidget* parent = nullptr);
+    ~ScriptEditor() override;
+
+    // --- Whole text -------------------------------------------------------
+    // Replaces the text, uncoloured; the undo history is emptied and the
+    // editor is left unmodified with the caret at 0.
+    void SetPlainText(std::string_view bytes);
+    // Replaces the text with the text and formats of an RTF document, one
+    // style per distinct format, and switches to rich-text mode. Throws
+    // vk::Exception with the reader's message when the RTF cannot be read
+    // (the editor is then unchanged).
+    void LoadRichText(std::string_view rtf);
+    void Clear();
+    [[nodiscard]] std::string Text() const;
+    [[nodiscard]] int TextLength() const;
+    // Every line followed by CR LF (see line_model.h).
+    [[nodiscard]] std::string CanonicalText() const;
+    // Plain-text mode: the text is taken as one format (saving to disk
+    // switches to it; a rich-text load switches back).
+    void SetPlainTextMode(bool plain) { plainTextMode_ = plain; }
+    [[nodiscard]] bool IsPlainTextMode() const { return plainTextMode_; }
+    // Writes the canonical text; throws vk::Exception when the file cannot be
+    // written.
+    void SaveToFile(const std::filesystem::path& file) const;
+
+    // --- Lines ------------------------------------------------------------
+    [[nodiscard]] int LineCount() const;
+    [[nodiscard]] std::string Line(int line) const;  // without the line end; "" when none
+    bool PutLine(int line, std::string_view text);
+    // Inserts before `line`; at LineCount() it appends a line.
+    bool InsertLine(int line, std::string_view text);
+    bool DeleteLine(int line);
+    // Line of a position; -1 gives the line of the selection start.
+    [[nodiscard]] int LineFromChar(int pos) const;
+    // First position of a line (-1: the selection start's line); -1 when the
+    // line does not exist.
+    [[nodiscard]] int LineIndex(int line) const;
+    [[nodiscard]] int LineLength(int line) const;  // without the line end
+
+    // --- Selection and caret ------------------------------------------------
+    [[nodiscard]] int SelStart() const;
+    [[nodiscard]] int SelLength() const;
+    // Selects `length` characters from `start`; the caret ends at the far end.
+    void SetSel(int start, int length);
+    [[nodiscard]] int CaretPos() const;
+    void SetCaret(int pos);
+    [[nodiscard]] EditorSelection SaveSelection() const;
+    void RestoreSelection(const EditorSelection& selection);
+    void SelectAll();
+    void ScrollCaretIntoView();
+    // Replaces the selection (inserts at the caret when it is empty) as one
+    // undo step and leaves the caret after the new text. Refused, returning
+    // false, when the result would pass the text limit.
+    bool ReplaceSelection(std::string_view text);
+
+    // --- Find and words -------------------------------------------------------
+    struct FindOptions {
+        bool matchCase = false;
+        bool wholeWord = false;
+    };
+    // First occurrence of `what` within [start, end) (end -1: to the end of
+    // the text); its position, or -1.
+    [[nodiscard]] int Find(std::string_view what, int start, int end, FindOptions options) const;
+    [[nodiscard]] int FindWordBreak(WordBreak kind, int pos) const;
+
+    // --- Limits, modified flag, view ----------------------------------------
+    // Typing, pasting and ReplaceSelection may not make the text longer than
+    // `bytes`; 0 means no limit. Loads and line operations of the program are
+    // not limited, so a long script is never cut.
+    void SetTextLimit(int bytes) { textLimit_ = bytes; }
+    [[nodiscard]] int TextLimit() const { return textLimit_; }
+    [[nodiscard]] bool IsModified() const;
+    // false marks the current text as saved; true marks it modified until the
+    // next SetModified(false) or load.
+    void SetModified(bool modified);
+    void ScrollLines(int lines);
+    [[nodiscard]] int FirstVisibleLine() const;
+    void ScrollToLine(int line);
+    void SetTabWidth(int chars);
+    void SetGutterWidth(int pixels);
+    // The editor font: face and size of the whole text and of new text;
+    // colours and bold/italic stay.
+    void SetEditorFont(std::string_view face, int sizePoints);
+
+    // --- Formats ------------------------------------------------------------
+    void SetRangeFormat(int start, int length, std::uint32_t color, bool bold, bool italic);
+    [[nodiscard]] RangeFormatReport RangeFormat(int start, int length) const;
+    [[nodiscard]] const StyleTable& Styles() const { return styles_; }
+
+    // --- Notifications and redraw ------------------------------------------
+    // What a DetachedNotifications guard raises when it attaches again.
+    enum class OnAttach { Nothing, SelectionChange, Both };
+
+    // Holds back scriptChanged() and scriptSelectionChanged() for its
+    // lifetime; the outermost guard attaches them again on destruction (also
+    // when an exception passes) and raises what the guards asked for, once:
+    // the selection change first, then the change.
+    class DetachedNotifications {
+    public:
+        explicit DetachedNotifications(ScriptEditor& editor, OnAttach onAttach = OnAttach::Both);
+        ~DetachedNotifications();
+        DetachedNotifications(const DetachedNotifications&) = delete;
+        DetachedNotifications& operator=(const DetachedNotifications&) = delete;
+
+    private:
+        ScriptEditor& editor_;
+    };
+
+    // Freezes redrawing for its lifetime; the outermost guard repaints.
+    class FrozenRedraw {
+    public:
+        explicit FrozenRedraw(ScriptEditor& editor);
+        ~FrozenRedraw();
+        FrozenRedraw(const FrozenRedraw&) = delete;
+        FrozenRedraw& operator=(const FrozenRedraw&) = delete;
+
+    private:
+        ScriptEditor& editor_;
+    };
+
+    [[nodiscard]] bool NotificationsAttached() const { return detachDepth_ == 0; }
+    [[nodiscard]] bool RedrawFrozen() const { return freezeDepth_ > 0; }
+
+    // --- Keys ---------------------------------------------------------------
+    // Key-down and key-up with the Windows virtual-key code; a key-down
+    // handler that sets the code to 0 swallows the key. Auto-repeat gives
+    // further key-downs without key-ups, as on Windows.
+    using KeyHandler = std::function<void(int& virtualKey, KeyModifiers modifiers)>;
+    // The character a key types (13 for Enter, 8 for Backspace, Windows-1252
+    // byte); setting it to 0 discards it, another value types that instead.
+    using CharHandler = std::function<void(char& key)>;
+    void SetKeyDownHandler(KeyHandler handler) { keyDown_ = std::move(handler); }
+    void SetKeyPressHandler(CharHandler handler) { keyPress_ = std::move(handler); }
+    void SetKeyUpHandler(KeyHandler handler) { keyUp_ = std::move(handler); }
+
+signals:
+    void scriptChanged();
+    void scriptSelectionChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+
+private:
+    class ProgramEdit;
+
+    long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
+        return SendScintilla(message, wParam, lParam);
+    }
+    [[nodiscard]] std::string_view View() const;
+    [[nodiscard]] int SciLineCount() const;
+    void LoadText(std::string_view bytes);
+    void ReplaceRange(int start, int end, std::string_view text);
+    int StyleFor(const TextFormat& format);
+    void ApplyStyle(int style, const TextFormat& format);
+    // Frees the styles no character uses, except those flagged in `keep`.
+    void ReleaseUnusedStyles(std::array<bool, StyleTable::kStyleCount> keep);
+    void TypeByte(char byte);
+    void PaintWindowsCharacters();
+
+    void OnModified(int position, int type, int length);
+    void OnUpdateUi(int updated);
+    void ReportSelectionIfMoved();
+    void Attach();
+
+    StyleTable styles_;
+    bool plainTextMode_ = true;
+    int textLimit_ = 0;
+    bool forcedModified_ = false;
+    int programEdits_ = 0;
+    int detachDepth_ = 0;
+    OnAttach pendingOnAttach_ = OnAttach::Nothing;
+    int freezeDepth_ = 0;
+    EditorSelection reportedSelection_;
+    QColor selectionFore_;
+    QColor selectionBack_;
+    KeyHandler keyDown_;
+    CharHandler keyPress_;
+    KeyHandler keyUp_;
 };
 
 }  // namespace vk
