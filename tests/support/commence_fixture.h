@@ -1,0 +1,86 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace vk::test {
+
+// A private Commence world for one test: a temp folder with its own registry
+// (VELLUMKIT_REGISTRY_DIR) and DDE socket folder (XDG_RUNTIME_DIR), both set
+// for the object's lifetime, and the demo databases created and registered
+// there by the real vellumkit-setup. Servers are the real commence.exe, started
+// here or by the code under test (they inherit the environment). On
+// destruction every commence.exe serving this folder is stopped: SIGTERM,
+// then SIGKILL after a bound.
+//
+// A test program that uses it runs the two programs, so its CMake target must
+// depend on them:
+//   add_dependencies(<test target> commence-server vellumkit-setup)
+//
+// Registry::Instance() keeps the folder it first opened; code under test that
+// reads the registry should be given a Registry(RegistryDir()) instead.
+class CommenceFixture {
+public:
+    static constexpr std::string_view kDemoSales = "Demo Sales";        // has a user name
+    static constexpr std::string_view kFieldService = "Field Service";  // has none
+
+    // Throws std::runtime_error when the setup fails.
+    CommenceFixture();
+    ~CommenceFixture();
+    CommenceFixture(const CommenceFixture&) = delete;
+    CommenceFixture& operator=(const CommenceFixture&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Root() const { return dir_.path(); }
+    [[nodiscard]] std::filesystem::path DataDir() const { return Root() / "databases"; }
+    [[nodiscard]] std::filesystem::path RegistryDir() const { return Root() / "registry"; }
+    [[nodiscard]] std::filesystem::path RuntimeDir() const { return Root() / "run"; }
+    [[nodiscard]] std::filesystem::path DatabaseFolder(std::string_view name) const {
+        return DataDir() / std::string(name);
+    }
+
+    [[nodiscard]] static std::filesystem::path ServerProgram();  // VK_BIN_DIR/commence.exe
+    [[nodiscard]] static std::filesystem::path SetupProgram();   // VK_BIN_DIR/vellumkit-setup
+
+    // Runs vellumkit-setup --data-dir DataDir() again; returns its exit code
+    // and, in `output`, what it printed.
+    int RunSetup(std::string* output = nullptr) const;
+
+    // Starts "commence.exe /QUIET /IDLE=<idle> /DATABASE=<name>" and returns
+    // once it answers a DDE connection. Throws std::runtime_error when it
+    // exits or does not answer within 30 s.
+    pid_t StartServer(std::string_view database,
+                      std::chrono::seconds idle = std::chrono::seconds(600));
+
+    // Starts commence.exe with exactly these arguments and does not wait.
+    pid_t SpawnServer(const std::vector<std::string>& args);
+
+    // Every commence.exe running for this fixture: those started here, those
+    // whose socket is in its DDE folder, and those whose environment names
+    // its runtime folder.
+    [[nodiscard]] std::vector<pid_t> RunningServers() const;
+
+    // Stops every server of this fixture (see the class comment).
+    void StopServers();
+
+    // Waits up to `bound` for a process to end. For a child of this process
+    // the exit status (as waitpid gives it) is returned once it is reaped;
+    // for another process, 0 once it is gone. Nothing while it still runs.
+    static std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds bound);
+
+private:
+    TempDir dir_;
+    std::unique_ptr<ScopedEnv> registryEnv_;
+    std::unique_ptr<ScopedEnv> runtimeEnv_;
+    std::vector<pid_t> started_;
+};
+
+}  // namespace vk::test

@@ -1,0 +1,111 @@
+// The real vellumkit-setup against a registry in a temp folder.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "database_directory.h"
+#include "platform/registry.h"
+#include "store.h"
+#include "support/commence_fixture.h"
+#include "support/test_support.h"
+
+namespace vk::commence_server {
+namespace {
+
+using test::CommenceFixture;
+
+constexpr std::string_view kSettingsKey = "Software\\Commence\\Commence\\3.0\\Settings";
+
+std::vector<std::pair<std::string, std::string>> Registered(Registry& registry, Hive hive) {
+    std::vector<std::pair<std::string, std::string>> result;
+    for (const auto& entry : ListDatabases(registry, hive))
+        result.emplace_back(entry.name, entry.path.value_or("<none>"));
+    return result;
+}
+
+TEST(SetupTest, CreatesAndRegistersTheDemoDatabases) {
+    CommenceFixture fixture;
+    Registry registry(fixture.RegistryDir());
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"Demo Sales", fixture.DatabaseFolder("Demo Sales").string()},
+        {"Field Service", fixture.DatabaseFolder("Field Service").string()}};
+    EXPECT_EQ(Registered(registry, Hive::CurrentUser), expected);
+    EXPECT_TRUE(Registered(registry, Hive::LocalMachine).empty());
+
+    const auto settings = registry.OpenKey(Hive::CurrentUser, kSettingsKey);
+    ASSERT_TRUE(settings.has_value());
+    const auto program = settings->ReadString("Program");
+    ASSERT_TRUE(program.has_value());
+    EXPECT_TRUE(
+        std::filesystem::equivalent(*program, CommenceFixture::ServerProgram().parent_path()));
+
+    for (const auto& [name, path] : expected) {
+        // The first three characters of the version are the Commence version.
+        EXPECT_EQ(test::ReadFileBytes(std::filesystem::path(path) / "data.ini").substr(0, 25),
+                  "[OtherOptions]\r\nVersion=3");
+        EXPECT_NO_THROW(CommenceStore store(std::filesystem::path(path) / "commence.db")) << name;
+    }
+}
+
+// Running the setup again changes nothing the user (or the server) owns.
+TEST(SetupTest, AddsOnlyWhatIsAbsent) {
+    CommenceFixture fixture;
+    {
+        Registry registry(fixture.RegistryDir());
+        auto sales = registry.OpenKey(Hive::CurrentUser,
+                                      std::string(kDatabasesKey) + "\\Vellumkit\\Demo Sales");
+        ASSERT_TRUE(sales.has_value());
+        ASSERT_TRUE(sales->WriteString("Path", "/home/user/My Sales"));
+        ASSERT_TRUE(registry.OpenKey(Hive::CurrentUser, kSettingsKey)
+                        ->WriteString("Program", "/opt/commence"));
+        CommenceStore store(fixture.DatabaseFolder("Field Service") / "commence.db");
+        ASSERT_EQ(store.StoreFormScript("Technician", "Technician", "' edited\r\n"),
+                  StoreError::None);
+    }
+    std::string output;
+    ASSERT_EQ(fixture.RunSetup(&output), 0) << output;
+
+    Registry registry(fixture.RegistryDir());
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"Demo Sales", "/home/user/My Sales"},
+        {"Field Service", fixture.DatabaseFolder("Field Service").string()}};
+    EXPECT_EQ(Registered(registry, Hive::CurrentUser), expected);
+    EXPECT_EQ(registry.OpenKey(Hive::CurrentUser, kSettingsKey)->ReadString("Program"),
+              "/opt/commence");
+    CommenceStore store(fixture.DatabaseFolder("Field Service") / "commence.db");
+    EXPECT_EQ(store.FormScript("Technician", "Technician").value, "' edited\r\n");
+}
+
+// A database the machine's hive already lists is not registered again for
+// the user; a user key of the same name holding another database is kept.
+TEST(SetupTest, RespectsEntriesMadeBeforeIt) {
+    test::TempDir dir;
+    const auto registryDir = dir.path() / "registry";
+    {
+        Registry registry(registryDir);
+        auto machine = registry.OpenKey(Hive::LocalMachine,
+                                        std::string(kDatabasesKey) + "\\Site\\Sales", true);
+        ASSERT_TRUE(machine && machine->WriteString("Name", "Demo Sales") &&
+                    machine->WriteString("Path", "/srv/sales"));
+        auto user = registry.OpenKey(
+            Hive::CurrentUser, std::string(kDatabasesKey) + "\\Vellumkit\\Field Service", true);
+        ASSERT_TRUE(user && user->WriteString("Name", "Old Service") &&
+                    user->WriteString("Path", "/srv/old"));
+    }
+    const test::ScopedEnv registryEnv("VELLUMKIT_REGISTRY_DIR", registryDir.string());
+    const std::string command = "'" + CommenceFixture::SetupProgram().string() + "' --data-dir '" +
+                                (dir.path() / "databases").string() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    Registry registry(registryDir);
+    const std::vector<std::pair<std::string, std::string>> user{
+        {"Old Service", "/srv/old"},
+        {"Field Service", (dir.path() / "databases" / "Field Service").string()}};
+    EXPECT_EQ(Registered(registry, Hive::CurrentUser), user);
+    EXPECT_EQ(Registered(registry, Hive::LocalMachine),
+              (std::vector<std::pair<std::string, std::string>>{{"Demo Sales", "/srv/sales"}}));
+}
+
+}  // namespace
+}  // namespace vk::commence_server

@@ -1,0 +1,183 @@
+#include "commence_handler.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "command_parser.h"
+#include "default_script.h"
+
+namespace vk::commence_server {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += kLineEnd;
+        text += lines[i];
+    }
+    return text;
+}
+
+// Names are answered as lines; a failed lookup answers the empty text, and
+// [GetLastError] tells why.
+std::string namesReply(const Lookup<std::vector<std::string>>& names, StoreError& error) {
+    error = names.error;
+    return names.ok() ? joinLines(names.value) : std::string();
+}
+
+// Replaces the file's content with the bytes. The client names a file it has
+// just created; a relative path would land in this server's working folder,
+// so only full paths are taken.
+bool writeWholeFile(std::string_view file, std::string_view bytes) {
+    const std::filesystem::path path(file);
+    if (!path.is_absolute()) return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
+
+std::optional<std::string> readWholeFile(std::string_view file, std::uintmax_t limit) {
+    const std::filesystem::path path(file);
+    std::error_code ec;
+    if (!path.is_absolute() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > limit) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || bytes.size() > limit) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+CommenceHandler::CommenceHandler(std::string database, CommenceStore& store)
+    : database_(std::move(database)), store_(store) {}
+
+bool CommenceHandler::AcceptTopic(std::string_view topic) { return topic == database_; }
+
+bool CommenceHandler::Execute(std::string_view topic, std::string_view text) {
+    if (topic != database_) return false;
+    const auto command = ParseCommand(text);
+    const bool checkOut = command && SameName(command->name, "CheckOutFormScript");
+    const bool checkIn = command && SameName(command->name, "CheckInFormScript");
+    if (!command || !command->bracketed || (!checkOut && !checkIn) || command->args.size() != 3) {
+        lastError_ = StoreError::InvalidCommand;
+        return false;
+    }
+    const auto& args = command->args;
+    try {
+        lastError_ =
+            checkOut ? CheckOut(args[0], args[1], args[2]) : CheckIn(args[0], args[1], args[2]);
+    } catch (const StoreFailure&) {
+        lastError_ = StoreError::Storage;
+    }
+    return true;
+}
+
+std::optional<std::string> CommenceHandler::Request(std::string_view topic, std::string_view item) {
+    if (topic != database_) return std::nullopt;
+    try {
+        return Answer(item);
+    } catch (const StoreFailure&) {
+        lastError_ = StoreError::Storage;
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> CommenceHandler::Answer(std::string_view item) {
+    const auto command = ParseCommand(item);
+    if (!command) {
+        lastError_ = StoreError::InvalidCommand;
+        return std::nullopt;
+    }
+    const auto& name = command->name;
+    const auto& args = command->args;
+    const auto is = [&](std::string_view wanted, std::size_t minArgs, std::size_t maxArgs) {
+        return command->bracketed && SameName(name, wanted) && args.size() >= minArgs &&
+               args.size() <= maxArgs;
+    };
+
+    if (!command->bracketed && SameName(name, "Status")) return std::string("Ready");
+    if (is("GetLastError", 0, 0)) return std::to_string(static_cast<int>(lastError_));
+
+    if (is("GetCategoryNames", 0, 0)) {
+        lastError_ = StoreError::None;
+        return joinLines(store_.CategoryNames());
+    }
+    if (is("GetFormNames", 1, 1)) return namesReply(store_.FormNames(args[0]), lastError_);
+    if (is("GetFieldNames", 1, 1)) return namesReply(store_.FieldNames(args[0]), lastError_);
+    if (is("GetItemNames", 1, 1)) return namesReply(store_.ItemNames(args[0]), lastError_);
+    if (is("GetFieldDefinition", 2, 2)) {
+        const auto field = store_.FieldDefinitionOf(args[0], args[1]);
+        lastError_ = field.error;
+        if (!field.ok()) return std::string();
+        std::string reply = std::to_string(field.value.type);
+        if (!field.value.definition.empty()) reply.append(kLineEnd).append(field.value.definition);
+        return reply;
+    }
+    if (is("GetConnectionNames", 1, 3)) {
+        // Between entries the second argument, between a connection's name
+        // and its category the third; missing ones default to CR LF.
+        const std::string between = args.size() > 1 ? args[1] : std::string(kLineEnd);
+        const std::string inside = args.size() > 2 ? args[2] : between;
+        const auto connections = store_.Connections(args[0]);
+        lastError_ = connections.error;
+        std::string reply;
+        for (std::size_t i = 0; i < connections.value.size(); ++i) {
+            if (i > 0) reply += between;
+            reply += connections.value[i].name + inside + connections.value[i].category;
+        }
+        return reply;
+    }
+    if (is("GetPreference", 1, 2)) {
+        // "Me" is the current user: the category of the user's own item, the
+        // delimiter, and the item's name, the user name.
+        const std::string delimiter = args.size() > 1 ? args[1] : std::string("\t");
+        if (SameName(args[0], "Me")) {
+            const auto user = store_.Preference("Me");
+            if (!user || user->empty()) {
+                lastError_ = StoreError::NoValue;
+                return std::string();
+            }
+            lastError_ = StoreError::None;
+            return store_.Preference("MeCategory").value_or(std::string()) + delimiter + *user;
+        }
+        const auto value = store_.Preference(args[0]);
+        lastError_ = value ? StoreError::None : StoreError::NoValue;
+        return value.value_or(std::string());
+    }
+
+    lastError_ = StoreError::InvalidCommand;
+    return std::nullopt;
+}
+
+StoreError CommenceHandler::CheckOut(std::string_view category, std::string_view form,
+                                     std::string_view file) {
+    const auto script = store_.FormScript(category, form);
+    if (!script.ok()) return script.error;
+    const std::string_view bytes =
+        script.value ? std::string_view(*script.value) : DefaultFormScript();
+    return writeWholeFile(file, bytes) ? StoreError::None : StoreError::FileAccess;
+}
+
+StoreError CommenceHandler::CheckIn(std::string_view category, std::string_view form,
+                                    std::string_view file) {
+    // Name the invalid category or form before looking at the file, as the
+    // client's messages do.
+    const auto current = store_.FormScript(category, form);
+    if (!current.ok()) return current.error;
+    const auto bytes = readWholeFile(file, kMaxScriptBytes);
+    if (!bytes) return StoreError::FileAccess;
+    return store_.StoreFormScript(category, form, *bytes);
+}
+
+}  // namespace vk::commence_server

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/dde.h"
+#include "store.h"
+
+namespace vk::commence_server {
+
+// Answers the Commence DDE transactions for one database (the topic).
+//
+// Requests: [GetCategoryNames()], [GetFormNames("cat")], [GetFieldNames("cat")],
+// [GetFieldDefinition("cat","field")], [GetConnectionNames("cat","d2","d3")],
+// [GetItemNames("cat")], [GetPreference(Me,"d")], [GetLastError] and Status.
+// Executes: [CheckOutFormScript("cat","form","file")] and
+// [CheckInFormScript("cat","form","file")].
+//
+// Multi-line replies join their lines with CR LF and do not end in one. Every
+// transaction but [GetLastError] and Status sets the code [GetLastError]
+// reports (see StoreError). Texts that are no known command are refused: an
+// execute returns false, a request gets no reply.
+class CommenceHandler final : public DdeServerHandler {
+public:
+    // Scripts larger than this are not read on check-in (a wrong path could
+    // name a huge file).
+    static constexpr std::uintmax_t kMaxScriptBytes = 64u * 1024 * 1024;
+
+    CommenceHandler(std::string database, CommenceStore& store);
+
+    bool AcceptTopic(std::string_view topic) override;
+    bool Execute(std::string_view topic, std::string_view command) override;
+    std::optional<std::string> Request(std::string_view topic, std::string_view item) override;
+
+    [[nodiscard]] StoreError LastError() const { return lastError_; }
+
+private:
+    std::optional<std::string> Answer(std::string_view item);
+    StoreError CheckOut(std::string_view category, std::string_view form, std::string_view file);
+    StoreError CheckIn(std::string_view category, std::string_view form, std::string_view file);
+
+    std::string database_;
+    CommenceStore& store_;
+    StoreError lastError_ = StoreError::None;
+};
+
+}  // namespace vk::commence_server

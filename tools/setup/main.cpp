@@ -1,0 +1,53 @@
+// vellumkit-setup: creates the demo Commence databases and registers them,
+// with the folder of commence.exe, in the registry. Safe to run again: it
+// only adds what is absent.
+//
+//   vellumkit-setup [--data-dir DIR]
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+#include "demo_setup.h"
+#include "platform/registry.h"
+
+namespace {
+
+// commence.exe is built and installed beside this program.
+std::filesystem::path ownFolder() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : self.parent_path();
+}
+
+int usage(int code) {
+    (code == 0 ? std::cout : std::cerr) << "usage: vellumkit-setup [--data-dir DIR]\n";
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path dataDir = vk::setup::DefaultDataDir();
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--data-dir" && i + 1 < argc)
+            dataDir = argv[++i];
+        else if (arg == "--help" || arg == "-h")
+            return usage(0);
+        else
+            return usage(2);
+    }
+    dataDir = std::filesystem::absolute(dataDir);
+    auto& registry = vk::Registry::Instance();
+    for (const auto hive : {vk::Hive::CurrentUser, vk::Hive::LocalMachine}) {
+        if (const auto error = registry.LoadError(hive)) {
+            std::cerr << "The registry file cannot be read (" << *error
+                      << "); nothing was changed\n";
+            return 1;
+        }
+    }
+    const bool ok = vk::setup::InstallDemoDatabases(dataDir, ownFolder(), registry, std::cout);
+    return ok ? 0 : 1;
+}
