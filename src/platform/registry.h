@@ -42,6 +42,23 @@ private:
     std::string path_;
 };
 
+// Holds back the writes to one hive until it ends (or Commit is called), then
+// carries them through in one go, merged into the hive as it is on disk then.
+// Writes made meanwhile report true unless the hive is known to be unreadable;
+// Commit reports whether they were stored. Batches may nest.
+class RegistryBatch {
+public:
+    explicit RegistryBatch(std::shared_ptr<RegistryStore> store);
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+
+    bool Commit();
+
+private:
+    std::shared_ptr<RegistryStore> store_;
+};
+
 // The two hives of the settings registry. Key paths use backslashes
 // ("Software\Thornmere\Vellumkit") and compare without regard to ASCII case,
 // as the Windows registry does.
@@ -51,8 +68,9 @@ public:
     explicit Registry(std::filesystem::path folder);
     ~Registry();
 
-    // $VELLUMKIT_REGISTRY_DIR, else $XDG_CONFIG_HOME/vellumkit, else
-    // $HOME/.config/vellumkit.
+    // $VELLUMKIT_REGISTRY_DIR, else $XDG_CONFIG_HOME/vellumkit (when
+    // absolute), else $HOME/.config/vellumkit (the account's home when $HOME
+    // is unset).
     [[nodiscard]] static std::filesystem::path DefaultFolder();
 
     // The process-wide registry at DefaultFolder(), opened on first use.
@@ -67,6 +85,10 @@ public:
     // Why a hive's file could not be loaded ("file:line: reason"), if it
     // could not. Such a file is never overwritten.
     [[nodiscard]] std::optional<std::string> LoadError(Hive hive) const;
+
+    // Holds back the writes to `hive` until the returned batch ends, so that
+    // many values cost one file write (for example a whole settings save).
+    [[nodiscard]] RegistryBatch BeginBatch(Hive hive);
 
     // Re-reads both hives from disk (another process may have written them).
     void Reload();

@@ -171,6 +171,8 @@ void TSettings::LoadHelpFiles() {
 }
 
 void TSettings::Save() {
+    // One file write for the whole object instead of one per value.
+    RegistryBatch batch = registry_->BeginBatch(Hive::CurrentUser);
     for (const std::string_view keyName : kKeysInOrder) {
         auto key = OpenProgramKey(*registry_, keyName, true);
         if (!key) continue;

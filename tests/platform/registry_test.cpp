@@ -284,6 +284,43 @@ TEST(Registry, ConcurrentWritersThroughSeparateInstancesLoseNothing) {
     }
 }
 
+TEST(Registry, BatchWritesOnceAndMergesWithWritesMadeMeanwhile) {
+    TempDir dir;
+    Registry registry(dir.path());
+    Registry other(dir.path());
+    {
+        RegistryBatch batch = registry.BeginBatch(Hive::CurrentUser);
+        auto key = registry.OpenKey(Hive::CurrentUser, "Batch\\Inner", true);
+        ASSERT_TRUE(key);
+        EXPECT_TRUE(key->WriteInteger("a", 1));
+        EXPECT_TRUE(key->WriteString("b", "two"));
+        EXPECT_EQ(key->ReadInteger("a"), 1u) << "held-back writes are read back";
+        EXPECT_FALSE(std::filesystem::exists(UserHive(dir))) << "nothing written yet";
+
+        auto meanwhile = other.OpenKey(Hive::CurrentUser, "Batch", true);
+        ASSERT_TRUE(meanwhile);
+        ASSERT_TRUE(meanwhile->WriteInteger("c", 3));
+        EXPECT_TRUE(batch.Commit());
+    }
+    Registry reread(dir.path());
+    auto inner = reread.OpenKey(Hive::CurrentUser, "Batch\\Inner");
+    auto outer = reread.OpenKey(Hive::CurrentUser, "Batch");
+    ASSERT_TRUE(inner && outer);
+    EXPECT_EQ(inner->ReadInteger("a"), 1u);
+    EXPECT_EQ(inner->ReadString("b"), "two");
+    EXPECT_EQ(outer->ReadInteger("c"), 3u);
+
+    // A hive spoiled before the batch ends is left alone and the batch fails.
+    const std::string spoiled = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:\r\n";
+    RegistryBatch batch = registry.BeginBatch(Hive::CurrentUser);
+    auto key = registry.OpenKey(Hive::CurrentUser, "Batch", true);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->WriteInteger("d", 4));
+    WriteFileBytes(UserHive(dir), spoiled);
+    EXPECT_FALSE(batch.Commit());
+    EXPECT_EQ(ReadFileBytes(UserHive(dir)), spoiled);
+}
+
 TEST(Registry, DefaultFolderFollowsTheEnvironment) {
     struct Row {
         const char* label;
@@ -294,6 +331,8 @@ TEST(Registry, DefaultFolderFollowsTheEnvironment) {
         {"explicit folder", "/r/dir", "/cfg", "/home/u", "/r/dir"},
         {"xdg config", std::nullopt, "/cfg", "/home/u", "/cfg/vellumkit"},
         {"empty variables are unset", "", "", "/home/u", "/home/u/.config/vellumkit"},
+        {"relative xdg config is ignored", std::nullopt, "cfg", "/home/u",
+         "/home/u/.config/vellumkit"},
     };
     for (const Row& row : rows) {
         ScopedEnv registryDir("VELLUMKIT_REGISTRY_DIR", row.registryDir);

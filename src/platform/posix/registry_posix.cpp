@@ -6,6 +6,7 @@
 // never drop each other's values.
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/registry_format.h"
@@ -140,6 +142,17 @@ std::optional<std::string> NonEmptyEnv(const char* name) {
     return std::string(value);
 }
 
+fs::path HomeFromPasswordFile() {
+    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir)
+        return found->pw_dir;
+    return fs::current_path();
+}
+
 }  // namespace
 
 class RegistryStore {
@@ -177,11 +190,27 @@ public:
     }
 
     bool CreateKey(std::string_view path) {
-        return Update([&](RegHive& hive) { hive.EnsureKey(path); });
+        return Update([path = std::string(path)](RegHive& hive) { hive.EnsureKey(path); });
     }
 
     bool SetValue(std::string_view path, RegValue value) {
-        return Update([&](RegHive& hive) { hive.SetValue(path, std::move(value)); });
+        return Update([path = std::string(path), value = std::move(value)](RegHive& hive) {
+            hive.SetValue(path, value);
+        });
+    }
+
+    void BeginBatch() {
+        std::lock_guard guard(mutex_);
+        ++batchDepth_;
+    }
+
+    // Writes the changes held back since the outermost BeginBatch.
+    bool EndBatch() {
+        std::lock_guard guard(mutex_);
+        if (batchDepth_ == 0 || --batchDepth_ > 0) return true;
+        std::vector<Change> pending = std::exchange(pending_, {});
+        if (pending.empty()) return true;
+        return WriteChanges(pending);
     }
 
 private:
@@ -201,9 +230,22 @@ private:
         hive_ = std::move(parsed.hive);
     }
 
-    // Applies one change to the hive as it is on disk now and writes it back.
-    bool Update(const std::function<void(RegHive&)>& change) {
+    using Change = std::function<void(RegHive&)>;
+
+    // Applies one change to the hive as it is on disk now and writes it back;
+    // inside a batch, applies it to the loaded hive and holds it back.
+    bool Update(Change change) {
         std::lock_guard guard(mutex_);
+        if (batchDepth_ > 0) {
+            if (error_) return false;
+            change(hive_);
+            pending_.push_back(std::move(change));
+            return true;
+        }
+        return WriteChanges({std::move(change)});
+    }
+
+    bool WriteChanges(const std::vector<Change>& changes) {
         std::error_code ignored;
         fs::create_directories(folder_, ignored);
         const ExclusiveLock lock(lockFile_);
@@ -213,7 +255,7 @@ private:
         // would throw away whatever the user had in it.
         if (error_) return false;
         RegHive changed = hive_;
-        change(changed);
+        for (const Change& change : changes) change(changed);
         if (changed == hive_) return true;
         if (!ReplaceFileAtomically(file_, FormatRegFile(changed, rootName_))) return false;
         hive_ = std::move(changed);
@@ -227,6 +269,8 @@ private:
     std::string rootName_;
     RegHive hive_;
     std::optional<std::string> error_;
+    int batchDepth_ = 0;
+    std::vector<Change> pending_;
 };
 
 RegistryKey::RegistryKey(std::shared_ptr<RegistryStore> store, std::string path)
@@ -291,9 +335,11 @@ Registry::~Registry() = default;
 
 std::filesystem::path Registry::DefaultFolder() {
     if (auto folder = NonEmptyEnv("VELLUMKIT_REGISTRY_DIR")) return *folder;
-    if (auto config = NonEmptyEnv("XDG_CONFIG_HOME")) return fs::path(*config) / "vellumkit";
+    // A relative XDG_CONFIG_HOME is invalid and is ignored, as the XDG rules say.
+    if (auto config = NonEmptyEnv("XDG_CONFIG_HOME"); config && fs::path(*config).is_absolute())
+        return fs::path(*config) / "vellumkit";
     if (auto home = NonEmptyEnv("HOME")) return fs::path(*home) / ".config" / "vellumkit";
-    return fs::current_path() / ".vellumkit";
+    return HomeFromPasswordFile() / ".config" / "vellumkit";
 }
 
 Registry& Registry::Instance() {
@@ -310,6 +356,21 @@ std::optional<RegistryKey> Registry::OpenKey(Hive hive, std::string_view path, b
 
 std::optional<std::string> Registry::LoadError(Hive hive) const {
     return stores_[static_cast<int>(hive)]->LoadError();
+}
+
+RegistryBatch::RegistryBatch(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {
+    store_->BeginBatch();
+}
+
+RegistryBatch::~RegistryBatch() { (void)Commit(); }
+
+bool RegistryBatch::Commit() {
+    if (!store_) return true;
+    return std::exchange(store_, nullptr)->EndBatch();
+}
+
+RegistryBatch Registry::BeginBatch(Hive hive) {
+    return RegistryBatch(stores_[static_cast<int>(hive)]);
 }
 
 void Registry::Reload() {
