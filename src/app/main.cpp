@@ -1,10 +1,16 @@
-#include <QApplication>
-
-#include "editor/script_editor.h"
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/qt_message_service.h"
+#include "platform/registry.h"
+#include "settings/settings.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    vk::ScriptEditor editor;
-    editor.show();
+    vk::VellumkitApplication app(argc, argv);
+    vk::TSettings settings(vk::Registry::Instance());
+    vk::QtMessageService messages;
+    app.SetErrorService(&messages);
+    vk::TfMain window(settings, messages);
+    messages.SetParent(&window);
+    window.show();
     return app.exec();
 }

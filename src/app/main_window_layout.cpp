@@ -65,6 +65,9 @@ void TfMain::BuildCentralArea() {
     splVer_->addWidget(reScript_);
 
     pnWarnings_ = Named(new QWidget(splVer_), "pnWarnings");
+    // The splitter may make the panel as low as this, whatever the memo's
+    // scroll bar would like.
+    pnWarnings_->setMinimumHeight(kWarningsMinHeight);
     auto* warnings = new QHBoxLayout(pnWarnings_);
     warnings->setContentsMargins(0, 0, 0, 0);
     warnings->setSpacing(0);

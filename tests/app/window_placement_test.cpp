@@ -1,0 +1,122 @@
+// The main window's position, size and state across sessions.
+#include <QGuiApplication>
+#include <QScreen>
+#include <optional>
+
+#include "main_window_fixture.h"
+
+namespace vk::test {
+namespace {
+
+QRect Centred(QSize size) {
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    return QRect(desktop.center() - QPoint(size.width() / 2, size.height() / 2), size);
+}
+
+struct LoadRow {
+    const char* name;
+    std::optional<std::uint32_t> top, left, width, height, state;
+    bool textTop;  // "Top" stored as a string, so it cannot be read as an integer
+    QRect expected;
+    bool maximised;
+};
+
+TEST_F(MainWindowTest, PlacementIsRestoredValueByValue) {
+    const QRect centred = Centred(QSize(800, 600));
+    const LoadRow rows[] = {
+        {"all four bounds", 30, 40, 500, 400, std::nullopt, false, QRect(40, 30, 500, 400), false},
+        {"only the width", std::nullopt, std::nullopt, 500, std::nullopt, std::nullopt, false,
+         QRect(centred.topLeft(), QSize(500, 600)), false},
+        {"a top of the wrong type is skipped", std::nullopt, 40, 500, 400, std::nullopt, true,
+         QRect(40, centred.y(), 500, 400), false},
+        {"negative coordinates", 0xFFFFFFF6u, 0xFFFFFFECu, 500, 400, 0, false,
+         QRect(-20, -10, 500, 400), false},
+        {"minimised is not restored", 30, 40, 500, 400, 1, false, QRect(40, 30, 500, 400), false},
+        {"maximised keeps its normal bounds", 30, 40, 500, 400, 2, false, QRect(40, 30, 500, 400),
+         true},
+    };
+    for (const LoadRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir freshDir;
+        Registry freshRegistry(freshDir.path());
+        {
+            auto key = freshRegistry.OpenKey(Hive::CurrentUser, kProgramKey, true);
+            ASSERT_TRUE(key);
+            if (row.top) key->WriteInteger("Top", *row.top);
+            if (row.textTop) key->WriteString("Top", "30");
+            if (row.left) key->WriteInteger("Left", *row.left);
+            if (row.width) key->WriteInteger("Width", *row.width);
+            if (row.height) key->WriteInteger("Height", *row.height);
+            if (row.state) key->WriteInteger("WindowState", *row.state);
+        }
+        TSettings settings(freshRegistry);
+        TfMain window(settings, messages);
+        EXPECT_EQ(window.isMaximized(), row.maximised);
+        EXPECT_FALSE(window.isMinimized());
+        EXPECT_EQ(window.normalGeometry(), row.expected);
+        if (!row.maximised) {
+            EXPECT_EQ(window.geometry(), row.expected);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, FirstStartIsCentredAndCreatesNoKey) {
+    auto window = MakeWindow();
+    EXPECT_EQ(window->geometry(), Centred(QSize(800, 600)));
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_FALSE(registry.OpenKey(Hive::CurrentUser, kProgramKey).has_value());
+}
+
+TEST_F(MainWindowTest, NormalWindowStoresItsBoundsAndComesBackThere) {
+    {
+        auto window = MakeWindow();
+        window->show();
+        // The position is the frame's, the size the client area's.
+        window->move(60, 50);
+        window->resize(520, 410);
+        ASSERT_TRUE(window->close());
+    }
+    const auto key = registry.OpenKey(Hive::CurrentUser, kProgramKey);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadInteger("WindowState"), 0u);
+    EXPECT_EQ(key->ReadInteger("Left"), 60u);
+    EXPECT_EQ(key->ReadInteger("Top"), 50u);
+    EXPECT_EQ(key->ReadInteger("Width"), 520u);
+    EXPECT_EQ(key->ReadInteger("Height"), 410u);
+
+    auto reopened = MakeWindow();
+    reopened->show();
+    EXPECT_EQ(reopened->pos(), QPoint(60, 50));
+    EXPECT_EQ(reopened->size(), QSize(520, 410));
+}
+
+TEST_F(MainWindowTest, MaximisedWindowReopensMaximisedWithItsLastNormalBounds) {
+    {
+        auto window = MakeWindow();
+        window->show();
+        window->move(60, 50);
+        window->resize(520, 410);
+        ASSERT_TRUE(window->close());
+    }
+    {
+        auto window = MakeWindow();
+        window->show();
+        window->showMaximized();
+        ASSERT_TRUE(window->isMaximized());
+        ASSERT_TRUE(window->close());
+    }
+    const auto key = registry.OpenKey(Hive::CurrentUser, kProgramKey);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadInteger("WindowState"), 2u);
+    EXPECT_EQ(key->ReadInteger("Width"), 520u);
+
+    auto reopened = MakeWindow();
+    reopened->show();
+    EXPECT_TRUE(reopened->isMaximized());
+    reopened->showNormal();
+    EXPECT_EQ(reopened->pos(), QPoint(60, 50));
+    EXPECT_EQ(reopened->size(), QSize(520, 410));
+}
+
+}  // namespace
+}  // namespace vk::test
