@@ -1,0 +1,253 @@
+#include "platform/launcher.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+
+extern char** environ;
+
+namespace vk {
+namespace {
+
+constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
+// The arguments after the program, split as the Microsoft C runtime does.
+std::vector<std::string> SplitArguments(std::string_view text) {
+    std::vector<std::string> arguments;
+    std::string current;
+    bool inArgument = false;
+    bool inQuotes = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (!inQuotes && IsBlank(c)) {
+            if (inArgument) arguments.push_back(std::move(current));
+            current.clear();
+            inArgument = false;
+            ++i;
+            continue;
+        }
+        inArgument = true;
+        if (c == '\\') {
+            const std::size_t run = text.find_first_not_of('\\', i) == std::string_view::npos
+                                        ? text.size() - i
+                                        : text.find_first_not_of('\\', i) - i;
+            i += run;
+            if (i < text.size() && text[i] == '"') {
+                // 2n backslashes before a quote give n and leave the quote to
+                // open or close; 2n+1 give n and a literal quote.
+                current.append(run / 2, '\\');
+                if (run % 2 == 1) {
+                    current += '"';
+                    ++i;
+                }
+            } else {
+                current.append(run, '\\');
+            }
+            continue;
+        }
+        if (c == '"') {
+            if (inQuotes && i + 1 < text.size() && text[i + 1] == '"') {
+                current += '"';
+                i += 2;
+                continue;
+            }
+            inQuotes = !inQuotes;
+            ++i;
+            continue;
+        }
+        current += c;
+        ++i;
+    }
+    if (inArgument) arguments.push_back(std::move(current));
+    return arguments;
+}
+
+std::string WithSlashes(std::string_view path) {
+    std::string result(path);
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+// Collects the process's exit whenever it comes, so it never stays a zombie,
+// without touching the process-wide SIGCHLD disposition.
+void CollectExitLater(pid_t pid) {
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the exit is left to the operating system.
+    }
+}
+
+// Owns the posix_spawn attributes and file actions.
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        ok_ = ::posix_spawnattr_init(&attributes_) == 0;
+        if (!ok_) return;
+        actionsMade_ = ::posix_spawn_file_actions_init(&actions_) == 0;
+        ok_ = actionsMade_;
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        for (int signal :
+             {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM})
+            sigaddset(&defaults, signal);
+        // A session of its own: the program outlives the editor and the
+        // terminal, as a program started from Windows does.
+        ok_ = ok_ &&
+              ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
+                                                           POSIX_SPAWN_SETSIGDEF) == 0 &&
+              ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
+              ::posix_spawnattr_setsigdefault(&attributes_, &defaults) == 0 &&
+              ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY,
+                                                 0) == 0;
+    }
+    ~SpawnSetup() {
+        if (actionsMade_) ::posix_spawn_file_actions_destroy(&actions_);
+        ::posix_spawnattr_destroy(&attributes_);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    [[nodiscard]] bool Ok() const { return ok_; }
+    const posix_spawnattr_t* Attributes() const { return &attributes_; }
+    const posix_spawn_file_actions_t* Actions() const { return &actions_; }
+
+private:
+    posix_spawnattr_t attributes_{};
+    posix_spawn_file_actions_t actions_{};
+    bool actionsMade_ = false;
+    bool ok_ = false;
+};
+
+}  // namespace
+
+std::optional<CommandLine> SplitCommandLine(std::string_view commandLine,
+                                            const ProgramLocator& locate) {
+    const std::size_t start = commandLine.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return std::nullopt;
+    const std::string_view line = commandLine.substr(start);
+
+    if (line.front() == '"') {
+        const std::size_t close = line.find('"', 1);
+        const std::string_view program =
+            line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+        const std::string_view rest =
+            close == std::string_view::npos ? std::string_view() : line.substr(close + 1);
+        auto found = locate(WithSlashes(program));
+        if (!found) return std::nullopt;
+        return CommandLine{std::move(*found), SplitArguments(rest)};
+    }
+
+    // A path never holds a quote, so no prefix reaches past one.
+    const std::size_t quote = line.find('"');
+    const std::size_t limit = quote == std::string_view::npos ? line.size() : quote;
+    std::vector<std::size_t> ends;
+    for (std::size_t i = 1; i < limit; ++i)
+        if (IsBlank(line[i]) && !IsBlank(line[i - 1])) ends.push_back(i);
+    if (quote == std::string_view::npos && !IsBlank(line.back())) ends.push_back(line.size());
+
+    for (const std::size_t end : ends) {
+        if (auto found = locate(WithSlashes(line.substr(0, end))))
+            return CommandLine{std::move(*found), SplitArguments(line.substr(end))};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> LocateProgram(std::string_view program) {
+    if (program.empty()) return std::nullopt;
+    if (program.find('/') != std::string_view::npos) {
+        std::string path(program);
+        if (IsExecutableFile(path)) return path;
+        return std::nullopt;
+    }
+    const char* searchPath = ::getenv("PATH");
+    std::string_view folders = searchPath ? searchPath : "/usr/local/bin:/usr/bin:/bin";
+    while (!folders.empty()) {
+        const std::size_t colon = folders.find(':');
+        const std::string_view folder = folders.substr(0, colon);
+        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+        // An empty entry would mean the working folder: not searched, so a
+        // file dropped there is never run by its bare name.
+        if (folder.empty()) continue;
+        std::string path(folder);
+        if (path.back() != '/') path += '/';
+        path += program;
+        if (IsExecutableFile(path)) return path;
+    }
+    return std::nullopt;
+}
+
+LaunchResult Launch(std::string_view commandLine, const LaunchOptions& options) {
+    LaunchResult result;
+    const auto command = SplitCommandLine(commandLine, LocateProgram);
+    if (!command) return result;
+
+    std::vector<std::string> args;
+    args.reserve(command->arguments.size() + 1);
+    args.push_back(command->program);
+    args.insert(args.end(), command->arguments.begin(), command->arguments.end());
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    SpawnSetup setup;
+    if (!setup.Ok()) return result;
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, command->program.c_str(), setup.Actions(), setup.Attributes(),
+                      argv.data(), environ) != 0)
+        return result;
+    result.started = true;
+    result.processId = pid;
+
+    if (options.ready) {
+        const auto deadline = std::chrono::steady_clock::now() + options.readyBound;
+        for (;;) {
+            if (options.ready()) {
+                result.ready = true;
+                break;
+            }
+            int status = 0;
+            pid_t ended;
+            do {
+                ended = ::waitpid(pid, &status, WNOHANG);
+            } while (ended < 0 && errno == EINTR);
+            if (ended == pid) {
+                // It may have handed over to a process of its own before
+                // ending: ask once more.
+                result.started = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+                result.ready = options.ready();
+                return result;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= deadline) break;
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                options.pollInterval, deadline - now));
+        }
+    }
+    CollectExitLater(pid);
+    return result;
+}
+
+}  // namespace vk
