@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -44,25 +45,36 @@ constexpr std::array<std::uint8_t, 256> kEscapeExtra = [] {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
+// Bytes allocated beyond the capacity, so that the run writer can copy a
+// prefix as one fixed-size block without checking the exact room.
+constexpr std::size_t kSlack = 64;
+constexpr std::size_t kPrefixBlock = 32;
+// Tokens up to this size are copied as one fixed block: the output's slack
+// covers the block after a prefix, and the plain text is loaded with this
+// many readable bytes past its end.
+constexpr std::size_t kShortToken = 16;
+constexpr std::size_t kReadSlack = kShortToken;
+static_assert(kPrefixBlock + kShortToken + 1 <= kSlack);
+
 // The output of one conversion: grows in fixed steps as the colour stream
 // always has, and reports failure (a refused allocation, or the test limit)
 // as the conversion error.
 class RtfOutput {
 public:
     RtfOutput(std::size_t initialCapacity, std::optional<std::size_t> limit) : limit_(limit) {
-        if (!Allowed(initialCapacity) || !buffer_.Reserve(initialCapacity)) Fail();
+        Grow(initialCapacity);
     }
 
     // Makes room for appending `count` bytes: the length after the append
-    // must stay below the capacity.
+    // must stay below the capacity. Beyond it kSlack more bytes may be
+    // written as scratch.
     void Ensure(std::size_t count) {
         const std::size_t length = buffer_.Size() + count;
-        if (length < buffer_.Capacity()) return;
+        if (length < capacity_) return;
         if (length < count) Fail();  // overflow
-        const std::size_t steps = (length - buffer_.Capacity()) / kGrowStep + 1;
-        if (steps > (SIZE_MAX - buffer_.Capacity()) / kGrowStep) Fail();
-        const std::size_t capacity = buffer_.Capacity() + steps * kGrowStep;
-        if (!Allowed(capacity) || !buffer_.Reserve(capacity)) Fail();
+        const std::size_t steps = (length - capacity_) / kGrowStep + 1;
+        if (steps > (SIZE_MAX - kSlack - capacity_) / kGrowStep) Fail();
+        Grow(capacity_ + steps * kGrowStep);
     }
 
     void Append(std::string_view bytes) {
@@ -76,9 +88,15 @@ public:
 
 private:
     [[noreturn]] static void Fail() { throw EConversionFailed(std::string(kBufferTooSmall)); }
-    bool Allowed(std::size_t capacity) const { return !limit_ || capacity <= *limit_; }
+
+    void Grow(std::size_t capacity) {
+        if (limit_ && capacity > *limit_) Fail();
+        if (capacity > SIZE_MAX - kSlack || !buffer_.Reserve(capacity + kSlack)) Fail();
+        capacity_ = capacity;
+    }
 
     ByteBuffer buffer_;
+    std::size_t capacity_ = 0;
     std::optional<std::size_t> limit_;
 };
 
@@ -157,9 +175,16 @@ std::string EscapeFaceName(std::string_view face) {
     return escaped;
 }
 
+// A run prefix padded to a fixed block; the longest possible one ("{\f8\fs"
+// and a size of eleven characters, "\cf15 \b \i ") fits.
+struct RunPrefix {
+    std::array<char, kPrefixBlock> bytes{};
+    std::size_t size = 0;
+};
+
 struct RunCodes {
     std::vector<std::string> fontNames;  // position = RTF font number
-    std::array<std::string, kTokenClassCount> prefixes;
+    std::array<RunPrefix, kTokenClassCount> prefixes;
 };
 
 RunCodes BuildRunCodes(const ClassFonts& fonts) {
@@ -177,7 +202,9 @@ RunCodes BuildRunCodes(const ClassFonts& fonts) {
         prefix += ' ';
         if (font.Bold()) prefix += "\\b ";
         if (font.Italic()) prefix += "\\i ";
-        codes.prefixes[k] = std::move(prefix);
+        RunPrefix& run = codes.prefixes[k];
+        run.size = std::min(prefix.size(), run.bytes.size());  // never cuts: at most 30
+        std::memcpy(run.bytes.data(), prefix.data(), run.size);
     }
     return codes;
 }
@@ -198,21 +225,35 @@ void WriteTables(RtfOutput& out, const RunCodes& codes) {
     out.Append(kLineEnd);
 }
 
+// Identifiers, keywords, numbers and hexadecimal numbers consist of word
+// characters only and never need escaping.
+constexpr bool MayNeedEscapes(TokenClass cls) noexcept {
+    return cls != TokenClass::Identifier && cls != TokenClass::Keyword &&
+           cls != TokenClass::Number && cls != TokenClass::Hexadecimal;
+}
+
 void WriteRuns(RtfOutput& out, const RunCodes& codes, const char* text, std::size_t length) {
     const char* const end = text + length;
     for (const char* p = text; p < end;) {
         // The text is zero-terminated at `end`, so a token never passes it.
         const TokenSpan token = ScanToken(p);
-        const std::string& prefix = codes.prefixes[IndexOf(token.cls)];
+        const RunPrefix& prefix = codes.prefixes[IndexOf(token.cls)];
         const auto tokenLength = static_cast<std::size_t>(token.end - p);
-        const std::size_t escaped = EscapedSize(p, token.end);
-        out.Ensure(prefix.size() + escaped + 1);
+        const std::size_t escaped =
+            MayNeedEscapes(token.cls) ? EscapedSize(p, token.end) : tokenLength;
+        out.Ensure(prefix.size + escaped + 1);
         char* const start = out.End();
-        char* w = start;
-        std::memcpy(w, prefix.data(), prefix.size());
-        w += prefix.size();
+        // A whole block: the bytes past the prefix are overwritten next or
+        // lie in the slack.
+        std::memcpy(start, prefix.bytes.data(), kPrefixBlock);
+        char* w = start + prefix.size;
         if (escaped == tokenLength) {
-            std::memcpy(w, p, tokenLength);
+            // Most tokens are short: copy a fixed block (the source and the
+            // output both have room past their ends, see kReadSlack).
+            if (tokenLength <= kShortToken)
+                std::memcpy(w, p, kShortToken);
+            else
+                std::memcpy(w, p, tokenLength);
             w += tokenLength;
         } else {
             w = WriteEscaped(w, p, token.end);
@@ -227,7 +268,7 @@ void WriteRuns(RtfOutput& out, const RunCodes& codes, const char* text, std::siz
 
 void TColorStream::LoadText(std::string_view text) {
     ByteBuffer loaded;
-    if (text.size() == SIZE_MAX || !loaded.Reserve(text.size() + 1))
+    if (text.size() > SIZE_MAX - 1 - kReadSlack || !loaded.Reserve(text.size() + 1 + kReadSlack))
         throw EConversionFailed(std::string(kBufferTooSmall));
     loaded.AppendUnchecked(text.data(), text.size());
     content_ = std::move(loaded);

@@ -31,18 +31,110 @@ struct CharFormat {
 struct GroupState {
     Destination destination = Destination::Text;
     CharFormat format;
+    bool operator==(const GroupState&) const = default;
 };
+
+// What the formatting words at the start of a group did: from state `from`,
+// the bytes `words` (ending in the blank that delimits the last word) lead to
+// state `to`. The colour stream opens every run with one of a few such
+// sequences, so replaying them saves parsing each word again.
+struct GroupOpening {
+    GroupState from;
+    std::string_view words;
+    GroupState to;
+};
+
+constexpr std::size_t kRememberedOpenings = 16;
 
 struct FontEntry {
     int number = 0;
     std::string face;
 };
 
-// Groups whose content is not document text even without a \* mark.
-constexpr std::array<std::string_view, 14> kSkippedDestinations = {
-    "author",  "footer", "footerl", "footerr", "footnote",   "header", "headerl",
-    "headerr", "info",   "object",  "pict",    "stylesheet", "title",  "listtable",
+// The control words this reader acts on.
+enum class Word : std::uint8_t {
+    Other,
+    Bin,
+    Par,
+    Tab,
+    Line,
+    Font,
+    FontSize,
+    Color,
+    Bold,
+    Italic,
+    Plain,
+    DefaultFont,
+    FontTable,
+    ColorTable,
+    Red,
+    Green,
+    Blue,
+    SkippedDestination,  // a group whose content is not document text
 };
+
+// One switch on the first letter keeps the common words to one or two
+// comparisons.
+Word Classify(std::string_view name) noexcept {
+    switch (name[0]) {
+        case 'a':
+            if (name == "author") return Word::SkippedDestination;
+            break;
+        case 'b':
+            if (name.size() == 1) return Word::Bold;
+            if (name == "bin") return Word::Bin;
+            if (name == "blue") return Word::Blue;
+            break;
+        case 'c':
+            if (name == "cf") return Word::Color;
+            if (name == "colortbl") return Word::ColorTable;
+            break;
+        case 'd':
+            if (name == "deff") return Word::DefaultFont;
+            break;
+        case 'f':
+            if (name.size() == 1) return Word::Font;
+            if (name == "fs") return Word::FontSize;
+            if (name == "fonttbl") return Word::FontTable;
+            if (name.starts_with("footer") || name == "footnote") return Word::SkippedDestination;
+            break;
+        case 'g':
+            if (name == "green") return Word::Green;
+            break;
+        case 'h':
+            if (name.starts_with("header")) return Word::SkippedDestination;
+            break;
+        case 'i':
+            if (name.size() == 1) return Word::Italic;
+            if (name == "info") return Word::SkippedDestination;
+            break;
+        case 'l':
+            if (name == "line") return Word::Line;
+            if (name == "listtable") return Word::SkippedDestination;
+            break;
+        case 'o':
+            if (name == "object") return Word::SkippedDestination;
+            break;
+        case 'p':
+            if (name == "par") return Word::Par;
+            if (name == "plain") return Word::Plain;
+            if (name == "pict") return Word::SkippedDestination;
+            break;
+        case 'r':
+            if (name == "red") return Word::Red;
+            break;
+        case 's':
+            if (name == "stylesheet") return Word::SkippedDestination;
+            break;
+        case 't':
+            if (name == "tab") return Word::Tab;
+            if (name == "title") return Word::SkippedDestination;
+            break;
+        default:
+            break;
+    }
+    return Word::Other;
+}
 
 constexpr bool IsLetter(char c) noexcept {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -88,14 +180,19 @@ private:
         constexpr std::string_view kMagic = "{\\rtf";
         if (in_.substr(0, kMagic.size()) != kMagic)
             throw ReadError{"not an RTF document: it must start with {\\rtf"};
+        // The colour stream's RTF is about six times its text, with a run per
+        // twenty-odd bytes; reserving near that saves most regrowth.
         doc_.text.reserve(in_.size() / 4);
+        doc_.runs.reserve(in_.size() / 32);
         while (pos_ < in_.size()) {
             const char c = in_[pos_];
+            if (recording_ && c != '\\') FinishOpening();
             switch (c) {
                 case '{':
                     if (stack_.size() >= kMaxDepth) Fail("groups are nested too deeply");
                     stack_.push_back(state_);
                     ++pos_;
+                    if (!ReplayOpening()) StartOpening();
                     break;
                 case '}':
                     if (stack_.empty()) Fail("closing brace without an open group");
@@ -160,6 +257,7 @@ private:
         if (pos_ >= in_.size()) Fail("the document ends inside a control word");
         const char c = in_[pos_];
         if (!IsLetter(c)) {
+            recording_ = false;
             ++pos_;
             ControlSymbol(c, start);
             return;
@@ -242,7 +340,9 @@ private:
     }
 
     void ControlWord(std::string_view name, std::optional<int> param, std::size_t start) {
-        if (name == "bin") {
+        const Word word = Classify(name);
+        if (recording_ && !IsFormatWord(word)) recording_ = false;
+        if (word == Word::Bin) {
             // Raw binary data follows; it may hold any byte, braces included.
             const auto count = static_cast<std::size_t>(std::max(param.value_or(0), 0));
             if (count > in_.size() - pos_) {
@@ -252,58 +352,112 @@ private:
             pos_ += count;
             return;
         }
-        if (state_.destination == Destination::Skip) return;
-        if (state_.destination == Destination::FontTable) {
-            if (name == "f") {
-                FinishFontEntry();
-                fontEntry_ = FontEntry{param.value_or(0), {}};
-                inFontEntry_ = true;
-            }
-            return;
-        }
-        if (state_.destination == Destination::ColorTable) {
-            const int value = std::clamp(param.value_or(0), 0, 255);
-            if (name == "red") color_ = (color_ & 0xFFFF00u) | static_cast<std::uint32_t>(value);
-            if (name == "green")
-                color_ = (color_ & 0xFF00FFu) | (static_cast<std::uint32_t>(value) << 8);
-            if (name == "blue")
-                color_ = (color_ & 0x00FFFFu) | (static_cast<std::uint32_t>(value) << 16);
-            return;
+        switch (state_.destination) {
+            case Destination::Skip:
+                return;
+            case Destination::FontTable:
+                if (word == Word::Font) {
+                    FinishFontEntry();
+                    fontEntry_ = FontEntry{param.value_or(0), {}};
+                    inFontEntry_ = true;
+                }
+                return;
+            case Destination::ColorTable:
+                ColorComponent(word, param.value_or(0));
+                return;
+            case Destination::Text:
+                break;
         }
 
         CharFormat& f = state_.format;
-        if (name == "par") {
-            Paragraph();
-        } else if (name == "tab") {
-            Char('\t');
-        } else if (name == "line") {
-            AppendText("\r\n");
-        } else if (name == "f") {
-            f.font = param.value_or(0);
-        } else if (name == "fs") {
-            f.sizeHalfPoints = param.value_or(kDefaultHalfPoints);
-        } else if (name == "cf") {
-            f.colorIndex = param.value_or(0);
-        } else if (name == "b") {
-            f.bold = param.value_or(1) != 0;
-        } else if (name == "i") {
-            f.italic = param.value_or(1) != 0;
-        } else if (name == "plain") {
-            f = CharFormat{};
-            f.font = defaultFont_;
-        } else if (name == "deff") {
-            defaultFont_ = param.value_or(0);
-        } else if (name == "fonttbl") {
-            state_.destination = Destination::FontTable;
-        } else if (name == "colortbl") {
-            state_.destination = Destination::ColorTable;
-            color_ = 0;
-        } else if (std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), name) !=
-                   kSkippedDestinations.end()) {
-            state_.destination = Destination::Skip;
+        switch (word) {
+            case Word::Par:
+                Paragraph();
+                break;
+            case Word::Tab:
+                Char('\t');
+                break;
+            case Word::Line:
+                AppendText("\r\n");
+                break;
+            case Word::Font:
+                f.font = param.value_or(0);
+                break;
+            case Word::FontSize:
+                f.sizeHalfPoints = param.value_or(kDefaultHalfPoints);
+                break;
+            case Word::Color:
+                f.colorIndex = param.value_or(0);
+                break;
+            case Word::Bold:
+                f.bold = param.value_or(1) != 0;
+                break;
+            case Word::Italic:
+                f.italic = param.value_or(1) != 0;
+                break;
+            case Word::Plain:
+                f = CharFormat{};
+                f.font = defaultFont_;
+                break;
+            case Word::DefaultFont:
+                defaultFont_ = param.value_or(0);
+                break;
+            case Word::FontTable:
+                state_.destination = Destination::FontTable;
+                break;
+            case Word::ColorTable:
+                state_.destination = Destination::ColorTable;
+                color_ = 0;
+                break;
+            case Word::SkippedDestination:
+                state_.destination = Destination::Skip;
+                break;
+            default:
+                // \rtf, \ansi, \pard, \deflang, \u, ... change nothing this
+                // reader keeps.
+                break;
         }
-        // Everything else (\rtf, \ansi, \pard, \deflang, \u, ...) changes
-        // nothing this reader keeps.
+    }
+
+    // Words whose only effect in text is on the character format.
+    static bool IsFormatWord(Word word) {
+        return word == Word::Font || word == Word::FontSize || word == Word::Color ||
+               word == Word::Bold || word == Word::Italic || word == Word::Other;
+    }
+
+    void StartOpening() {
+        recording_ = state_.destination == Destination::Text;
+        openingStart_ = pos_;
+        openingFrom_ = state_;
+    }
+
+    void FinishOpening() {
+        recording_ = false;
+        if (pos_ == openingStart_ || in_[pos_ - 1] != ' ') return;
+        openings_[openingCount_ % kRememberedOpenings] = {
+            openingFrom_, in_.substr(openingStart_, pos_ - openingStart_), state_};
+        ++openingCount_;
+    }
+
+    bool ReplayOpening() {
+        const std::size_t known = std::min(openingCount_, kRememberedOpenings);
+        const std::string_view rest = in_.substr(pos_);
+        for (std::size_t i = 0; i < known; ++i) {
+            const GroupOpening& o = openings_[i];
+            if (o.from == state_ && rest.starts_with(o.words)) {
+                state_ = o.to;
+                pos_ += o.words.size();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void ColorComponent(Word word, int value) {
+        const auto v = static_cast<std::uint32_t>(std::clamp(value, 0, 255));
+        if (word == Word::Red) color_ = (color_ & 0xFFFF00u) | v;
+        if (word == Word::Green) color_ = (color_ & 0xFF00FFu) | (v << 8);
+        if (word == Word::Blue) color_ = (color_ & 0x00FFFFu) | (v << 16);
     }
 
     void Char(char c) {
@@ -400,6 +554,11 @@ private:
     std::size_t pos_ = 0;
     GroupState state_;
     std::vector<GroupState> stack_;
+    std::array<GroupOpening, kRememberedOpenings> openings_{};
+    std::size_t openingCount_ = 0;
+    bool recording_ = false;
+    std::size_t openingStart_ = 0;
+    GroupState openingFrom_;
     int defaultFont_ = 0;
     std::vector<FontEntry> fonts_;
     FontEntry fontEntry_;

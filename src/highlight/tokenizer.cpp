@@ -1,6 +1,8 @@
 #include "highlight/tokenizer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 
 namespace vk {
 namespace {
@@ -64,9 +66,30 @@ constexpr char ToUpper(char c) noexcept {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-template <typename Pred>
-const char* SkipWhile(const char* p, Pred pred) noexcept {
-    while (pred(static_cast<unsigned char>(*p))) ++p;
+// The character sets above as bits of one table, so the scanning loops cost
+// one load per byte.
+enum CharBits : std::uint8_t {
+    kBlankBit = 1,
+    kSymbolBit = 2,
+    kWordBit = 4,
+    kNumberBit = 8,
+    kHexBit = 16,
+};
+
+constexpr std::array<std::uint8_t, 256> kCharBits = [] {
+    std::array<std::uint8_t, 256> bits{};
+    for (unsigned c = 0; c < 256; ++c) {
+        const auto u = static_cast<unsigned char>(c);
+        bits[c] = static_cast<std::uint8_t>(
+            (IsBlank(u) ? kBlankBit : 0) | (IsSymbol(u) ? kSymbolBit : 0) |
+            (IsWordChar(u) ? kWordBit : 0) | (IsNumberChar(u) ? kNumberBit : 0) |
+            (IsHexDigit(u) ? kHexBit : 0));
+    }
+    return bits;
+}();
+
+const char* SkipWhile(const char* p, std::uint8_t bit) noexcept {
+    while ((kCharBits[static_cast<unsigned char>(*p)] & bit) != 0) ++p;
     return p;
 }
 
@@ -83,23 +106,64 @@ bool StartsRemComment(const char* p) noexcept {
            !IsWordChar(static_cast<unsigned char>(p[3]));
 }
 
+// A word of up to nine bytes as a number pair whose order is the byte order
+// of the words: the first eight bytes big-endian, then the ninth, each
+// padded with zero bytes (which sort before every word character). Letters
+// are taken in upper case.
+struct WordKey {
+    std::uint64_t head = 0;
+    std::uint8_t tail = 0;
+};
+
+constexpr bool operator==(const WordKey& a, const WordKey& b) noexcept {
+    return a.head == b.head && a.tail == b.tail;
+}
+constexpr bool operator<(const WordKey& a, const WordKey& b) noexcept {
+    return a.head != b.head ? a.head < b.head : a.tail < b.tail;
+}
+
+constexpr std::size_t kLongestKeyword = 9;
+
+// The key of a word of 1 to 9 bytes; nothing when it holds a zero byte
+// (the key's padding), which no keyword does.
+constexpr std::optional<WordKey> KeyOf(std::string_view word) noexcept {
+    WordKey key;
+    const std::size_t headSize = std::min<std::size_t>(word.size(), 8);
+    for (std::size_t i = 0; i < headSize; ++i) {
+        const auto c = static_cast<unsigned char>(ToUpper(word[i]));
+        if (c == 0) return std::nullopt;
+        key.head |= std::uint64_t{c} << (56 - 8 * i);
+    }
+    if (word.size() > 8) {
+        key.tail = static_cast<unsigned char>(ToUpper(word[8]));
+        if (key.tail == 0) return std::nullopt;
+    }
+    return key;
+}
+
+constexpr std::array<WordKey, kKeywords.size()> kKeywordKeys = [] {
+    std::array<WordKey, kKeywords.size()> keys{};
+    for (std::size_t i = 0; i < kKeywords.size(); ++i) keys[i] = *KeyOf(kKeywords[i]);
+    return keys;
+}();
+
+static_assert(std::is_sorted(kKeywordKeys.begin(), kKeywordKeys.end()),
+              "the keyword list must be in ascending byte order");
+
 }  // namespace
 
 bool IsKeyword(std::string_view word) noexcept {
-    // No keyword is longer than this; a longer word cannot match.
-    constexpr std::size_t kLongest = 9;
-    if (word.empty() || word.size() > kLongest) return false;
-    std::array<char, kLongest> upper{};
-    std::transform(word.begin(), word.end(), upper.begin(), ToUpper);
-    const std::string_view key(upper.data(), word.size());
-
+    // A longer word cannot match.
+    if (word.empty() || word.size() > kLongestKeyword) return false;
+    const std::optional<WordKey> key = KeyOf(word);
+    if (!key) return false;
     int low = 0;
-    int high = static_cast<int>(kKeywords.size()) - 1;
+    int high = static_cast<int>(kKeywordKeys.size()) - 1;
     while (low <= high) {
         const int middle = (low + high) / 2;
-        const int order = kKeywords[static_cast<std::size_t>(middle)].compare(key);
-        if (order == 0) return true;
-        if (order < 0)
+        const WordKey& listed = kKeywordKeys[static_cast<std::size_t>(middle)];
+        if (listed == *key) return true;
+        if (listed < *key)
             low = middle + 1;
         else
             high = middle - 1;
@@ -122,7 +186,7 @@ TokenSpan ScanToken(const char* pos) noexcept {
             return {TokenClass::Directive, ToLineEnd(next)};
         case '&':
             if (*next == 'H' || *next == 'h')
-                return {TokenClass::Hexadecimal, SkipWhile(next + 1, IsHexDigit)};
+                return {TokenClass::Hexadecimal, SkipWhile(next + 1, kHexBit)};
             return {TokenClass::Symbol, next};
         case kCr:
             // The CR takes the character after it (the LF of a CR LF line end);
@@ -133,15 +197,16 @@ TokenSpan ScanToken(const char* pos) noexcept {
         default:
             break;
     }
-    if (IsBlank(c)) return {TokenClass::Whitespace, SkipWhile(next, IsBlank)};
-    if (IsSymbol(c)) return {TokenClass::Symbol, SkipWhile(next, IsSymbol)};
-    if (IsDigit(c)) return {TokenClass::Number, SkipWhile(next, IsNumberChar)};
-    if (IsWordStart(c)) {
+    const std::uint8_t bits = kCharBits[c];
+    if ((bits & kWordBit) != 0) {
+        if (IsDigit(c)) return {TokenClass::Number, SkipWhile(next, kNumberBit)};
         if (StartsRemComment(pos)) return {TokenClass::Comment, ToLineEnd(pos + 3)};
-        const char* end = SkipWhile(next, IsWordChar);
+        const char* end = SkipWhile(next, kWordBit);
         const bool keyword = IsKeyword(std::string_view(pos, static_cast<std::size_t>(end - pos)));
         return {keyword ? TokenClass::Keyword : TokenClass::Identifier, end};
     }
+    if ((bits & kBlankBit) != 0) return {TokenClass::Whitespace, SkipWhile(next, kBlankBit)};
+    if ((bits & kSymbolBit) != 0) return {TokenClass::Symbol, SkipWhile(next, kSymbolBit)};
     // "#", "{", "|", "}", bytes 127-255 and a stray zero byte.
     return {TokenClass::Whitespace, next};
 }
