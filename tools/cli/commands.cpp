@@ -1,0 +1,133 @@
+#include "commands.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include "class_fonts.h"
+#include "cli_output.h"
+#include "commence/database_directory.h"
+#include "commence/queries.h"
+#include "commence/transfer.h"
+#include "common/exceptions.h"
+#include "document/editor_to_file.h"
+#include "document/script_checksum.h"
+#include "document/script_lines.h"
+#include "highlight/color_stream.h"
+#include "platform/registry.h"
+#include "settings/settings.h"
+
+namespace vk::cli {
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Exception("Cannot read " + path);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw Exception("Cannot read " + path);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw Exception("Cannot write " + path);
+}
+
+// Deletes a temporary file when the command is done with it, on every path.
+class RemoveOnExit {
+public:
+    explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
+    ~RemoveOnExit() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    RemoveOnExit(const RemoveOnExit&) = delete;
+    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+
+private:
+    std::string path_;
+};
+
+void PrintNames(std::ostream& out, const std::vector<std::string>& names) {
+    for (const auto& name : names) out << name << '\n';
+}
+
+FormLocation LocationOf(const Invocation& call) {
+    return {call.operands.at(0), call.operands.at(1), call.operands.at(2)};
+}
+
+}  // namespace
+
+ExitCode ListDatabases(const Invocation&, Streams io) {
+    PrintNames(io.out, DatabaseNames(Registry::Instance()));
+    return ExitCode::Success;
+}
+
+ExitCode ListCategories(const Invocation& call, Streams io) {
+    PrintNames(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)));
+    return ExitCode::Success;
+}
+
+ExitCode ListForms(const Invocation& call, Streams io) {
+    const std::string& database = call.operands.at(0);
+    const auto forms = LoadFormNames(Registry::Instance(), database, call.operands.at(1));
+    if (!forms) throw EDBNotReady("The database " + database + " is not ready");
+    PrintNames(io.out, *forms);
+    return ExitCode::Success;
+}
+
+ExitCode CheckOut(const Invocation& call, Streams io) {
+    NullStatusSink quiet;
+    const std::string file = CommenceToFile(Registry::Instance(), LocationOf(call), quiet);
+    const RemoveOnExit cleanup(file);
+    const std::string script = ReadWholeFile(file);
+    if (call.output) {
+        WriteWholeFile(*call.output, script);
+    } else {
+        io.out.write(script.data(), static_cast<std::streamsize>(script.size()));
+        io.out.flush();
+        if (!io.out) throw Exception("Cannot write the script to standard output");
+    }
+    return ExitCode::Success;
+}
+
+ExitCode CheckIn(const Invocation& call, Streams io) {
+    Registry& registry = Registry::Instance();
+    const FormLocation location = LocationOf(call);
+    MemoryScriptLines lines(ReadWholeFile(call.operands.at(3)));
+
+    const TSettings settings(registry);
+    const MachineNames names = ReadMachineNames();
+    const ScriptSaveContext context{
+        location.database, location.category,
+        location.form,     names.computerName,
+        names.userName,    {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag}};
+
+    StreamStatus status(io.err);
+    StreamMessages messages(io.err);
+    const std::string file = EditorToFile(lines, registry, context, status);
+    if (FileToCommence(registry, location, file, status, messages, [] {})) return ExitCode::Success;
+    if (messages.ErrorShown()) return ExitCode::Refused;
+    return status.LinkFailureShown() ? ExitCode::Unreachable : ExitCode::Failure;
+}
+
+ExitCode PrintChecksum(const Invocation& call, Streams io) {
+    const std::string text = ReadWholeFile(call.operands.at(0));
+    io.out << FormatChecksum(ScriptChecksum(JoinScriptLines(SplitScriptText(text)))) << '\n';
+    return ExitCode::Success;
+}
+
+ExitCode PrintColouredRtf(const Invocation& call, Streams io) {
+    TColorStream stream(LoadClassFonts(Registry::Instance()));
+    stream.LoadFromFile(call.operands.at(0));
+    stream.ConvertToRtf();
+    io.out.write(stream.Data().data(), static_cast<std::streamsize>(stream.Size()));
+    io.out.flush();
+    if (!io.out) throw Exception("Cannot write the document to standard output");
+    return ExitCode::Success;
+}
+
+}  // namespace vk::cli
