@@ -118,6 +118,20 @@ TEST(ReadRtfTest, EveryTruncationOfADocumentIsAnError) {
     }
 }
 
+// The same group opening under a different outer format must not reuse the
+// format it gave the first time.
+TEST(ReadRtfTest, RepeatedGroupOpeningsFollowTheirOuterFormat) {
+    const RtfReadResult result = ReadRtf(
+        "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\b x}\\i\\cf1 {\\b y}{\\b z}\\i0 {\\b w}}");
+    ASSERT_TRUE(result.document) << result.error;
+    const std::vector<RunView> expected = {
+        {"x", "", 24, 0, true, false},
+        {"yz", "", 24, 0x0000FF, true, true},
+        {"w", "", 24, 0x0000FF, true, false},
+    };
+    EXPECT_EQ(Runs(*result.document), expected);
+}
+
 TEST(ReadRtfTest, BinaryDataMayHoldBraces) {
     const RtfReadResult result = ReadRtf("{\\rtf1 a{\\*\\pict\\bin3 }{\\}b}");
     ASSERT_TRUE(result.document) << result.error;
