@@ -1,5 +1,7 @@
 #include "editor/script_editor.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <algorithm>
@@ -46,11 +48,16 @@ std::optional<char> TypedChar(const QKeyEvent& event, int virtualKey) {
 }  // namespace
 
 // Marks an edit made by the program itself (loads, line operations): the
-// text limit does not apply to it.
+// text limit does not apply to it, and its deletions and insertions report
+// one change at its end.
 class ScriptEditor::ProgramEdit {
 public:
     explicit ProgramEdit(ScriptEditor& editor) : editor_(editor) { ++editor_.programEdits_; }
-    ~ProgramEdit() { --editor_.programEdits_; }
+    ~ProgramEdit() {
+        if (--editor_.programEdits_ > 0 || !editor_.programChanged_) return;
+        editor_.programChanged_ = false;
+        if (editor_.NotificationsAttached()) emit editor_.scriptChanged();
+    }
     ProgramEdit(const ProgramEdit&) = delete;
     ProgramEdit& operator=(const ProgramEdit&) = delete;
 
@@ -460,8 +467,10 @@ void ScriptEditor::OnModified(int, int type, int length) {
             SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");
         return;
     }
-    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) != 0 && length > 0 &&
-        NotificationsAttached())
+    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0 || length <= 0) return;
+    if (programEdits_ > 0)
+        programChanged_ = true;
+    else if (NotificationsAttached())
         emit scriptChanged();
 }
 
@@ -550,6 +559,25 @@ void ScriptEditor::keyReleaseEvent(QKeyEvent* event) {
 }
 
 // --- Clipboard -------------------------------------------------------------
+
+void ScriptEditor::paste() {
+    // A paste that does not fit is refused before it replaces the selection.
+    if (textLimit_ > 0) {
+        bool rectangular = false;
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        if (data == nullptr) return;
+        const QByteArray bytes = fromMimeData(data, rectangular);
+        qsizetype added = bytes.size();
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const bool lone = (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ||
+                              (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+            added += lone ? 1 : 0;  // a lone CR or LF is pasted as CR LF
+        }
+        if (TextLength() - SelLength() + added > textLimit_) return;
+    }
+    QsciScintilla::paste();
+    ReportSelectionIfMoved();
+}
 
 // The clipboard holds Unicode; the script holds Windows-1252 bytes.
 QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const {

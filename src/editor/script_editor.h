@@ -199,6 +199,10 @@ public:
     void SetKeyPressHandler(CharHandler handler) { keyPress_ = std::move(handler); }
     void SetKeyUpHandler(KeyHandler handler) { keyUp_ = std::move(handler); }
 
+public slots:
+    // Pastes the clipboard as Windows-1252 text, within the text limit.
+    void paste() override;
+
 signals:
     void scriptChanged();
     void scriptSelectionChanged();
@@ -237,6 +241,7 @@ private:
     int textLimit_ = 0;
     bool forcedModified_ = false;
     int programEdits_ = 0;
+    bool programChanged_ = false;
     int detachDepth_ = 0;
     OnAttach pendingOnAttach_ = OnAttach::Nothing;
     int freezeDepth_ = 0;
