@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commence/database_directory.h"
+#include "commence/database_link.h"
 #include "commence/directory_fixture.h"
 
 namespace vk {
@@ -71,6 +72,14 @@ TEST_F(DirectoryTest, ProgramPathComesFromTheUsersSettingsKey) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(CommenceProgramPath(registry_, c.version), c.path) << c.name;
+}
+
+TEST_F(DirectoryTest, LaunchCommandLineKeepsBlanksUnquoted) {
+    Register(Hive::CurrentUser, "G", "a", "Demo Sales", "4.0.1");
+    SetProgramFolder(Hive::CurrentUser, "4.0", "/opt/My Apps");
+    EXPECT_EQ(DatabaseLaunchCommandLine(registry_, "Demo Sales"),
+              "/opt/My Apps\\commence.exe /QUIET /DATABASE=Demo Sales");
+    EXPECT_EQ(DatabaseLaunchCommandLine(registry_, "Other"), "commence.exe /QUIET /DATABASE=Other");
 }
 
 }  // namespace
