@@ -83,6 +83,10 @@ MainToolbars BuildMainToolbars(QMainWindow& window, const MainActions& actions) 
     bars.pmForms = AddMenu(window, "pmForms");
     bars.tbbDatabases = AddDropDownButton(*bars.tbDatabase, "tbbDatabases", actions.acLoadDatabases,
                                           bars.pmDatabases);
+    // The list of databases and which of them Commence has open change
+    // behind the program's back, so it is read again each time it opens.
+    QObject::connect(bars.pmDatabases, &QMenu::aboutToShow, actions.acLoadDatabases,
+                     &QAction::trigger);
     bars.tbDatabase->addSeparator();
     bars.tbbCategories = AddDropDownButton(*bars.tbDatabase, "tbbCategories",
                                            actions.acLoadCategories, bars.pmCategories);

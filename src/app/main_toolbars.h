@@ -26,7 +26,9 @@ struct MainToolbars {
 };
 
 // Docks "Standard", "Code" and "Database" at the top of the window; each can
-// be dragged to the bottom and back, nowhere else.
+// be dragged to the bottom and back, nowhere else (the window's top and
+// bottom toolbar areas are its two docking sites). Opening the databases
+// menu runs acLoadDatabases first.
 MainToolbars BuildMainToolbars(QMainWindow& window, const MainActions& actions);
 
 }  // namespace vk

@@ -41,7 +41,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     FormCreate();
 }
 
-TfMain::~TfMain() { DetachEditorNotifications(); }
+TfMain::~TfMain() = default;
 
 bool TfMain::RunCommand(const std::function<void()>& command) {
     return vk::RunCommand(messages_, command);
@@ -63,7 +63,7 @@ void TfMain::ConnectCommands() {
     Connect(menuItems_.miCut, [this] { reScript_->cut(); });
     Connect(menuItems_.miCopy, [this] { reScript_->copy(); });
     Connect(menuItems_.miPaste, [this] { reScript_->paste(); });
-    Connect(menuItems_.miSelectAll, [this] { reScript_->selectAll(); });
+    Connect(menuItems_.miSelectAll, [this] { reScript_->SelectAll(); });
     // Each of these opens the configuration dialog on its own page.
     Connect(menuItems_.miConfigEditor, [this] { ShowConfiguration(); });
     Connect(menuItems_.miConfigFilterBuilder, [this] { ShowConfiguration(); });
@@ -79,14 +79,18 @@ void TfMain::FormCreate() {
     toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
     ApplyCodeBrowserSetting();
 
-    DetachEditorNotifications();
-    ApplyEditorFont();
-    reScript_->selectAll();
-    ConfigureTabPositions();
-    reScript_->setCursorPosition(0, 0);
-    reScript_->setModified(false);
-    StatusPanel(1)->clear();
-    AttachEditorNotifications();
+    {
+        // Setting up the editor is no edit: nothing is reported when the
+        // notifications come back.
+        ScriptEditor::DetachedNotifications detached(*reScript_, ScriptEditor::OnAttach::Nothing);
+        ApplyEditorFont();
+        reScript_->SelectAll();
+        ConfigureTabPositions();
+        reScript_->SetCaret(0);
+        reScript_->SetModified(false);
+        StatusPanel(1)->clear();
+    }
+    connect(reScript_, &ScriptEditor::scriptChanged, this, [this] { reScriptChange(); });
 }
 
 void TfMain::PlaceAtDefault() {
@@ -100,35 +104,18 @@ void TfMain::PlaceAtDefault() {
 void TfMain::ApplyEditorFont() {
     TFont font;
     LoadEditorFont(settings_.registry(), font);
-    QFont qfont(FromAnsi(font.name));
-    if (font.size > 0) qfont.setPointSize(font.size);
-    reScript_->setFont(qfont);
-    // Every style takes the font, as selecting all text and setting its font
-    // would: the script's colours are applied over it when a script loads.
-    reScript_->SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
+    reScript_->SetEditorFont(font.name, font.size);
 }
 
 void TfMain::ConfigureTabPositions() {
     SetStatus("Configuring Tab positions", 0);
-    if (settings_.tabWidth > 0) reScript_->setTabWidth(settings_.tabWidth);
-    reScript_->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0UL,
-                             static_cast<long>(std::max(0, settings_.gutterWidth)));
+    reScript_->SetTabWidth(settings_.tabWidth);
+    reScript_->SetGutterWidth(settings_.gutterWidth);
     SetStatus("", 1);
 }
 
 void TfMain::ApplyCodeBrowserSetting() {
     tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
-}
-
-void TfMain::AttachEditorNotifications() {
-    if (changeConnection_) return;
-    changeConnection_ =
-        connect(reScript_, &QsciScintilla::textChanged, this, [this] { reScriptChange(); });
-}
-
-void TfMain::DetachEditorNotifications() {
-    if (changeConnection_) disconnect(changeConnection_);
-    changeConnection_ = {};
 }
 
 void TfMain::reScriptChange() {
@@ -138,7 +125,7 @@ void TfMain::reScriptChange() {
 
 void TfMain::EnableEdit() {
     reScript_->setEnabled(true);
-    reScript_->setModified(false);
+    reScript_->SetModified(false);
     StatusPanel(1)->clear();
 }
 
@@ -150,7 +137,7 @@ void TfMain::UpdateAndFocus() {
 }
 
 bool TfMain::PromptSaveChanges() {
-    if (!reScript_->isModified()) return true;
+    if (!reScript_->IsModified()) return true;
     switch (
         messages_.Show(kSaveChangesQuestion, MessageIcon::Question, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Cancel:

@@ -76,11 +76,6 @@ public:
     // Shows or hides the code browser by the "Disable" setting.
     void ApplyCodeBrowserSetting();
 
-    // The editor's change notification (the "Modified" panel). Operations
-    // that rewrite many lines detach it and attach it again afterwards.
-    void AttachEditorNotifications();
-    void DetachEditorNotifications();
-
     // Runs one command; an exception it raises is shown in the error box.
     // Returns false when the command failed.
     bool RunCommand(const std::function<void()>& command);
@@ -137,7 +132,6 @@ private:
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
 
     int lastStatusLevel_ = 0;
-    QMetaObject::Connection changeConnection_;
 };
 
 }  // namespace vk

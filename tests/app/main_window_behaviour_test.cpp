@@ -1,6 +1,9 @@
 // What the main window does: status, warnings, the modified indicator,
 // closing, About, configuration and errors raised by commands.
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTest>
@@ -19,7 +22,7 @@
 namespace vk::test {
 namespace {
 
-std::string EditorText(const ScriptEditor& editor) { return ToAnsi(editor.text()); }
+std::string EditorText(const ScriptEditor& editor) { return editor.Text(); }
 
 // Opens the editor as a loaded script would and types into it.
 void TypeIntoEditor(TfMain& window, const char* text) {
@@ -98,19 +101,22 @@ TEST_F(MainWindowTest, TypingShowsModifiedAndEnableEditClearsIt) {
 
     TypeIntoEditor(*window, "Dim x");
     EXPECT_TRUE(window->reScript()->isEnabled());
-    EXPECT_TRUE(window->reScript()->isModified());
+    EXPECT_TRUE(window->reScript()->IsModified());
     EXPECT_EQ(window->StatusPanel(1)->text(), "Modified");
 
     window->Actions().acEnableEdit->trigger();
-    EXPECT_FALSE(window->reScript()->isModified());
+    EXPECT_FALSE(window->reScript()->IsModified());
     EXPECT_TRUE(window->StatusPanel(1)->text().isEmpty());
     EXPECT_EQ(EditorText(*window->reScript()), "Dim x");
 
-    // While detached, edits leave the panel alone.
-    window->DetachEditorNotifications();
-    QTest::keyClicks(window->reScript(), "y");
+    // While the editor's notifications are held back, edits leave the panel
+    // alone.
+    {
+        ScriptEditor::DetachedNotifications detached(*window->reScript(),
+                                                     ScriptEditor::OnAttach::Nothing);
+        QTest::keyClicks(window->reScript(), "y");
+    }
     EXPECT_TRUE(window->StatusPanel(1)->text().isEmpty());
-    window->AttachEditorNotifications();
     QTest::keyClicks(window->reScript(), "z");
     EXPECT_EQ(window->StatusPanel(1)->text(), "Modified");
 }
@@ -127,18 +133,59 @@ TEST_F(MainWindowTest, EditorTakesFontTabWidthAndGutterFromTheSettings) {
     }
     auto window = MakeWindow();
     ScriptEditor* editor = window->reScript();
-    // Every style takes the font, not only the default one.
-    for (unsigned long style :
-         {static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), 0UL, 5UL}) {
-        SCOPED_TRACE(style);
+    EXPECT_FALSE(editor->IsModified());
+    // The font shows on the text the user types.
+    TypeIntoEditor(*window, "Dim x");
+    const auto style =
+        static_cast<unsigned long>(editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 0UL));
+    for (unsigned long shown :
+         {static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), style}) {
+        SCOPED_TRACE(shown);
         char face[64] = {};
-        editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, style, static_cast<void*>(face));
+        editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, shown, static_cast<void*>(face));
         EXPECT_STREQ(face, "DejaVu Sans Mono");
-        EXPECT_EQ(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, style), 12);
+        EXPECT_EQ(editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, shown), 12);
     }
     EXPECT_EQ(editor->tabWidth(), 5);
     EXPECT_EQ(editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINLEFT), 7);
-    EXPECT_FALSE(editor->isModified());
+}
+
+TEST_F(MainWindowTest, EditMenuCutsCopiesAndPastesInTheEditor) {
+    auto window = MakeWindow();
+    window->show();
+    TypeIntoEditor(*window, "MsgBox 1");
+    const MainMenuItems& items = window->MenuItems();
+    items.miSelectAll->trigger();
+    items.miCopy->trigger();
+    items.miPaste->trigger();
+    items.miPaste->trigger();
+    EXPECT_EQ(EditorText(*window->reScript()), "MsgBox 1MsgBox 1");
+    items.miSelectAll->trigger();
+    items.miCut->trigger();
+    EXPECT_EQ(EditorText(*window->reScript()), "");
+    items.miPaste->trigger();
+    EXPECT_EQ(EditorText(*window->reScript()), "MsgBox 1MsgBox 1");
+}
+
+TEST_F(MainWindowTest, RightClickInTheEditorOpensItsContextMenu) {
+    auto window = MakeWindow();
+    window->show();
+    window->Actions().acEnableEdit->trigger();
+    QWidget* viewport = window->reScript()->viewport();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            viewport->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(viewport, &click);
+    QMenu* menu = window->EditorMenu().pmScript;
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+}
+
+TEST_F(MainWindowTest, OpeningTheDatabasesMenuReloadsTheList) {
+    auto window = MakeWindow();
+    int loads = 0;
+    QObject::connect(window->Actions().acLoadDatabases, &QAction::triggered, [&loads] { ++loads; });
+    emit window->Toolbars().pmDatabases->aboutToShow();
+    EXPECT_EQ(loads, 1);
 }
 
 struct CloseRow {

@@ -68,7 +68,8 @@ TEST_F(MainWindowTest, WindowAndEditorStartState) {
     ScriptEditor* editor = Find<ScriptEditor>(*window, "reScript");
     ASSERT_NE(editor, nullptr);
     EXPECT_FALSE(editor->isEnabled());
-    EXPECT_FALSE(editor->isModified());
+    EXPECT_FALSE(editor->IsModified());
+    EXPECT_TRUE(editor->Text().empty());
     EXPECT_EQ(editor->wrapMode(), QsciScintilla::WrapNone);
     EXPECT_EQ(editor->tabWidth(), 3);
     EXPECT_TRUE(editor->indentationsUseTabs());
