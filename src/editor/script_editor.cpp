@@ -546,7 +546,17 @@ void ScriptEditor::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
-    QsciScintilla::keyPressEvent(event);
+    const KeyModifiers modifiers = ModifiersOf(*event);
+    if (modifiers.ctrl && !modifiers.alt && !event->text().isEmpty()) {
+        // Ctrl with a key types nothing on Windows (Ctrl+3 is a bookmark
+        // command, not a '3'); QScintilla would type the key's text.
+        QKeyEvent command(event->type(), event->key(), event->modifiers(), QString(),
+                          event->isAutoRepeat(), static_cast<quint16>(event->count()));
+        QsciScintilla::keyPressEvent(&command);
+        event->setAccepted(command.isAccepted());
+    } else {
+        QsciScintilla::keyPressEvent(event);
+    }
     ReportSelectionIfMoved();
 }
 

@@ -8,9 +8,10 @@
 // over with its Windows-1252 glyph in its own style.
 
 #include <QFont>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 #include <optional>
 
 #include "editor/ansi_text.h"
@@ -71,8 +72,9 @@ void ScriptEditor::PaintWindowsCharacters() {
         painter->fillRect(QRect(x + 1, y, xEnd - x - 1, height), background);
         painter->setFont(font);
         painter->setPen(foreground);
-        painter->drawText(QPoint(x, y + QFontMetrics(font, viewport()).ascent()),
-                          QString(QChar(glyph)));
+        // Scintilla puts the baseline at the whole-pixel ascent below the top.
+        const qreal ascent = std::floor(QFontMetricsF(font, viewport()).ascent());
+        painter->drawText(QPointF(x, y + ascent), QString(QChar(glyph)));
     }
 }
 
