@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+
+namespace vk::test {
+namespace {
+
+constexpr int kBadArguments = 2;
+
+TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string problem;
+    } cases[] = {
+        {"no command", {}, "no command given"},
+        {"unknown command", {"push", "x"}, "unknown command 'push'"},
+        {"too few operands", {"forms", "Demo"}, "'forms' takes 2 operands, 1 given"},
+        {"too many operands", {"checksum", "a", "b"}, "'checksum' takes 1 operand, 2 given"},
+        {"unknown option", {"checkout", "Demo", "C", "F", "-x"}, "unknown option '-x'"},
+        {"-o without a file", {"checkout", "Demo", "C", "F", "-o"}, "-o needs a file name"},
+        {"-o twice", {"checkout", "D", "C", "F", "-o", "a", "-o", "b"}, "-o given twice"},
+        {"-o on another command", {"checksum", "f", "-o", "x"}, "unknown option '-o'"},
+        {"colour without --rtf", {"colour", "f"}, "--rtf is required"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, kBadArguments) << c.name;
+        EXPECT_EQ(r.out, "") << c.name;
+        EXPECT_NE(r.err.find(c.problem), std::string::npos) << c.name << ": " << r.err;
+    }
+}
+
+TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
+    for (const std::string command :
+         {"databases", "categories", "forms", "checkout", "checkin", "checksum", "colour"}) {
+        // Help wins over missing or extra operands.
+        const CliResult r = RunCli({command, "--help"});
+        EXPECT_EQ(r.exitCode, 0) << command;
+        EXPECT_EQ(r.out.rfind("Usage: vellumkit-cli " + command, 0), 0u) << r.out;
+        for (const char* code : {"0  success", "2  bad arguments", "3  Commence not reachable",
+                                 "4  refused by Commence"})
+            EXPECT_NE(r.out.find(code), std::string::npos) << command << " lacks " << code;
+        EXPECT_EQ(r.err, "") << command;
+    }
+    const CliResult overview = RunCli({"--help"});
+    EXPECT_EQ(overview.exitCode, 0);
+    for (const char* command : {"databases", "checkout", "checkin", "colour"})
+        EXPECT_NE(overview.out.find(std::string("  ") + command), std::string::npos) << command;
+}
+
+TEST(CliArgumentsTest, DoubleDashLetsAnOperandStartWithADash) {
+    // The operand is read as a file name, not as an option: the failure is
+    // the missing file, not the arguments.
+    const CliResult r = RunCli({"checksum", "--", "-no-such-file"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Cannot read -no-such-file"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace vk::test

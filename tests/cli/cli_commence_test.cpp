@@ -1,0 +1,175 @@
+// The tool against the real Commence-compatible server, over real sockets:
+// the registry and DDE folder are the fixture's, inherited by the tool.
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+#include "commence/queries.h"
+#include "document/checksum_check.h"
+#include "document/script_checksum.h"
+#include "document/script_lines.h"
+#include "platform/machine.h"
+#include "platform/registry.h"
+#include "settings/settings.h"
+#include "support/commence_fixture.h"
+#include "support/test_support.h"
+
+namespace vk::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr int kUnreachable = 3;
+constexpr int kRefused = 4;
+
+class CliCommenceTest : public ::testing::Test {
+protected:
+    CommenceFixture commence;
+    const std::string db{CommenceFixture::kDemoSales};
+
+    std::filesystem::path File(const std::string& name) const { return commence.Root() / name; }
+
+    void SetTagSettings(bool time, bool id, bool checksum) {
+        Registry registry(commence.RegistryDir());
+        auto key = registry.OpenKey(Hive::CurrentUser, std::string(kProgramKey) + "\\Editor", true);
+        ASSERT_TRUE(key);
+        ASSERT_TRUE(key->WriteInteger("Apply Time Tag", time));
+        ASSERT_TRUE(key->WriteInteger("Apply ID Tag", id));
+        ASSERT_TRUE(key->WriteInteger("Apply Checksum Tag", checksum));
+    }
+
+    // Checks a form out to a file and returns its bytes.
+    std::string CheckOut(const std::string& database, const std::string& category,
+                         const std::string& form, const std::string& name) {
+        const CliResult r = RunCli({"checkout", database, category, form, "-o", File(name)});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return ReadFileBytes(File(name));
+    }
+};
+
+// The script's first line, then the three fresh tags, then the rest.
+void ExpectTaggedCopy(const std::string& tagged, const std::string& original,
+                      const std::string& categoryTag, const std::string& userName) {
+    const Lines lines = SplitScriptText(tagged);
+    const Lines before = SplitScriptText(original);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(tagged, JoinScriptLines(lines)) << "a checked-in script is canonical";
+    EXPECT_EQ(lines[0], before.at(0));
+    EXPECT_EQ(lines[1].rfind("'#CRC32 ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], categoryTag);
+    const std::string savedEnd = " on \\\\" + Machine::ComputerName() + " by " + userName;
+    EXPECT_EQ(lines[3].rfind("'#Saved ", 0), 0u) << lines[3];
+    EXPECT_TRUE(lines[3].size() > savedEnd.size() &&
+                lines[3].compare(lines[3].size() - savedEnd.size(), savedEnd.size(), savedEnd) == 0)
+        << lines[3];
+    Lines rest = lines;
+    rest.erase(rest.begin() + 1, rest.begin() + 4);
+    EXPECT_EQ(rest, before);
+    EXPECT_EQ(VerifyChecksum(tagged).outcome, ChecksumVerdict::Outcome::Correct);
+}
+
+TEST_F(CliCommenceTest, CheckOutCheckInCheckOutAddsFreshTags) {
+    SetTagSettings(true, true, true);
+    commence.StartServer(db);
+
+    const std::string original = CheckOut(db, "Account", "Account", "first.vbs");
+    ASSERT_EQ(original.rfind("Option Explicit\r\n", 0), 0u);
+    const CliResult toStdout = RunCli({"checkout", db, "Account", "Account"});
+    EXPECT_EQ(toStdout.exitCode, 0);
+    EXPECT_EQ(toStdout.out, original);
+
+    const CliResult in = RunCli({"checkin", db, "Account", "Account", File("first.vbs")});
+    ASSERT_EQ(in.exitCode, 0) << in.err;
+    EXPECT_EQ(in.out, "");
+    EXPECT_EQ(ReadFileBytes(File("first.vbs")), original) << "the given file is left alone";
+
+    const std::string tagged = CheckOut(db, "Account", "Account", "second.vbs");
+    ExpectTaggedCopy(tagged, original, "'#Category Account, Account", "Dana Whitfield");
+
+    // A second round rewrites the tags in place.
+    ASSERT_EQ(RunCli({"checkin", db, "Account", "Account", File("second.vbs")}).exitCode, 0);
+    const std::string again = CheckOut(db, "Account", "Account", "third.vbs");
+    EXPECT_EQ(SplitScriptText(again).size(), SplitScriptText(tagged).size());
+    EXPECT_EQ(VerifyChecksum(again).outcome, ChecksumVerdict::Outcome::Correct);
+
+    // The checksum command covers the whole text, its own tag included.
+    const CliResult sum = RunCli({"checksum", File("third.vbs")});
+    EXPECT_EQ(sum.out, FormatChecksum(ScriptChecksum(again)) + "\n");
+}
+
+TEST_F(CliCommenceTest, WithoutACommenceUserTheLoginNameIsSaved) {
+    SetTagSettings(true, true, true);
+    const std::string fs(CommenceFixture::kFieldService);
+    commence.StartServer(fs);
+    const std::string original = CheckOut(fs, "Customer", "Customer", "first.vbs");
+    ASSERT_EQ(RunCli({"checkin", fs, "Customer", "Customer", File("first.vbs")}).exitCode, 0);
+    ExpectTaggedCopy(CheckOut(fs, "Customer", "Customer", "second.vbs"), original,
+                     "'#Category Customer, Customer", ReadMachineNames().userName);
+}
+
+TEST_F(CliCommenceTest, TagsOffStoresTheCanonicalTextOnly) {
+    SetTagSettings(false, false, false);
+    commence.StartServer(db);
+    WriteFileBytes(File("plain.vbs"), "' note\r\nDim a");
+    ASSERT_EQ(RunCli({"checkin", db, "Account", "Account Billing", File("plain.vbs")}).exitCode, 0);
+    EXPECT_EQ(CheckOut(db, "Account", "Account Billing", "back.vbs"), "' note\r\nDim a\r\n");
+}
+
+TEST_F(CliCommenceTest, RefusedCheckInsExitWithFour) {
+    commence.StartServer(db);
+    WriteFileBytes(File("s.vbs"), "Dim a\r\n");
+    const struct {
+        const char* name;
+        std::string category, form, message;
+    } cases[] = {
+        {"unknown form", "Account", "No Such Form",
+         "There was an error saving the script.\nThe detail form \"No Such Form\" is invalid.\n"},
+        {"unknown category", "Nowhere", "Account",
+         "There was an error saving the script.\nThe category \"Nowhere\" is invalid.\n"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli({"checkin", db, c.category, c.form, File("s.vbs")});
+        EXPECT_EQ(r.exitCode, kRefused) << c.name;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    }
+}
+
+TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
+    commence.StartServer(db);
+    ASSERT_EQ(RunCli({"categories", db}).exitCode, 0);
+    commence.StopServers();
+    {
+        // Point the program folder where no Commence lives, so it cannot be
+        // started again either.
+        Registry registry(commence.RegistryDir());
+        const auto versions = registry.OpenKey(Hive::CurrentUser, "Software\\Commence\\Commence");
+        ASSERT_TRUE(versions);
+        for (const auto& version : versions->SubkeyNames()) {
+            auto settings = registry.OpenKey(
+                Hive::CurrentUser, "Software\\Commence\\Commence\\" + version + "\\Settings");
+            ASSERT_TRUE(settings);
+            ASSERT_TRUE(settings->WriteString("Program", File("gone").string()));
+        }
+    }
+    WriteFileBytes(File("s.vbs"), "Dim a\r\n");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {"categories", {"categories", db}, "The database Demo Sales is not ready"},
+        {"forms", {"forms", db, "Account"}, "The database Demo Sales is not ready"},
+        {"checkout", {"checkout", db, "Account", "Account"}, "Error accessing Demo Sales"},
+        {"checkin",
+         {"checkin", db, "Account", "Account", File("s.vbs")},
+         "Error accessing Demo Sales"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, kUnreachable) << c.name;
+        EXPECT_EQ(r.out, "") << c.name;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace vk::test

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "cli_runner.h"
+#include "platform/registry.h"
+#include "settings/font.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
+
+namespace vk::test {
+namespace {
+
+// A registry of its own for each test, in a temp folder the tool also reads.
+class CliFilesTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedEnv registryDir{"VELLUMKIT_REGISTRY_DIR", (dir.path() / "registry").string()};
+
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const auto path = dir.path() / name;
+        WriteFileBytes(path, bytes);
+        return path.string();
+    }
+};
+
+std::string Hex(uLong crc) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08lx", crc);
+    return text;
+}
+
+uLong Zlib(std::string_view bytes) {
+    return crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()));
+}
+
+TEST_F(CliFilesTest, ChecksumCoversTheCanonicalText) {
+    const struct {
+        const char* name;
+        std::string file;
+        std::string canonical;
+    } cases[] = {
+        {"empty file", "", ""},
+        {"final line end", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"no final line end", "a\r\nb", "a\r\nb\r\n"},
+        {"blank last line", "a\r\n\r\n", "a\r\n\r\n"},
+        {"high bytes kept", "x = \"\x80\xe9\"", "x = \"\x80\xe9\"\r\n"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli({"checksum", Write("script.vbs", c.file)});
+        EXPECT_EQ(r.exitCode, 0) << c.name << r.err;
+        EXPECT_EQ(r.out, Hex(Zlib(c.canonical)) + "\n") << c.name;
+    }
+    const CliResult missing = RunCli({"checksum", (dir.path() / "none.vbs").string()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Cannot read"), std::string::npos) << missing.err;
+}
+
+TEST_F(CliFilesTest, ColourWritesTheRtfWithTheRegistryFonts) {
+    {
+        Registry registry(dir.path() / "registry");
+        auto editor =
+            registry.OpenKey(Hive::CurrentUser, std::string(kProgramKey) + "\\Editor", true);
+        ASSERT_TRUE(editor);
+        ASSERT_TRUE(editor->WriteString("Font name", "Arial"));
+        ASSERT_TRUE(editor->WriteInteger("Font size", 12));
+        TFont keyword;
+        keyword.color = 0xFF0000;  // colour table entry 12
+        keyword.style = kBold;
+        SaveTokenStyle(registry, "Keyword", keyword);
+    }
+    const CliResult r = RunCli({"colour", "--rtf", Write("s.vbs", "Dim x")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0 Arial;}}\r\n"
+              "{\\colortbl\\red0\\green0\\blue0;\\red128\\green0\\blue0;\\red0\\green128\\blue0;"
+              "\\red128\\green128\\blue0;\\red0\\green0\\blue128;\\red128\\green0\\blue128;"
+              "\\red0\\green128\\blue128;\\red128\\green128\\blue128;"
+              "\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green255\\blue0;"
+              "\\red255\\green255\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue255;"
+              "\\red0\\green255\\blue255;\\red255\\green255\\blue255;}\r\n"
+              "\\deflang1033\\pard\\plain\\f0\\fs20 "
+              "{\\f0\\fs24\\cf12 \\b Dim}{\\f0\\fs24\\cf  }{\\f0\\fs24\\cf x}\r\n\\par }");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
+    {
+        Registry registry(dir.path() / "registry");
+        const auto add = [&](Hive hive, const std::string& path, const std::string& name) {
+            auto key = registry.OpenKey(hive, "Software\\Commence\\Databases\\" + path, true);
+            ASSERT_TRUE(key);
+            ASSERT_TRUE(key->WriteString("Name", name));
+        };
+        add(Hive::CurrentUser, "Local\\One", "Demo Sales");
+        add(Hive::CurrentUser, "Local\\Two", "Field Service");
+        add(Hive::LocalMachine, "Shared\\Three", "Archive");
+    }
+    const CliResult r = RunCli({"databases"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Demo Sales\nField Service\nArchive\n");
+}
+
+}  // namespace
+}  // namespace vk::test

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vk::test {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built vellumkit-cli with `args` in this process's environment and
+// waits for it; its standard input is empty.
+CliResult RunCli(const std::vector<std::string>& args);
+
+}  // namespace vk::test
