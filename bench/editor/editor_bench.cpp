@@ -1,0 +1,131 @@
+// Loading a script into the editor: the whole coloured load (colour stream,
+// RTF reader, styled text) against a plain SCI_SETTEXT of the same text.
+//
+//   editor_bench                          Google Benchmark timings
+//   editor_bench --peak-memory MODE SIZE  peak memory of one load, MODE is
+//                                         "coloured" or "plain", SIZE bytes
+//
+// The memory mode runs one load in a fresh process and prints the growth of
+// the peak resident set size (getrusage ru_maxrss) across the load, so run it
+// once per mode.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "editor/script_editor.h"
+#include "highlight/color_stream.h"
+
+namespace {
+
+// VBScript of about `size` bytes with every token class in it.
+std::string GenerateScript(std::size_t size) {
+    static const char* const kLines[] = {
+        "' Form script generated for the benchmark\r\n",
+        "Option Explicit\r\n",
+        "Dim total, name, i\r\n",
+        "Sub Form_OnLoad()\r\n",
+        "    total = &H1F + 42 * 3.5\r\n",
+        "    name = \"Customer {\" & Form.Field(\"Name\").Value & \"}\"\r\n",
+        "    For i = 1 To 10 ' count\r\n",
+        "        If i Mod 2 = 0 Then total = total + i\r\n",
+        "    Next\r\n",
+        "    Call MsgBox(\"Total: \" & CStr(total), vbOKOnly)\r\n",
+        "End Sub\r\n",
+        "\r\n",
+    };
+    std::string text;
+    text.reserve(size + 128);
+    for (std::size_t n = 0; text.size() < size; ++n) text += kLines[n % std::size(kLines)];
+    text.resize(size);
+    const std::size_t cut = text.rfind("\r\n");
+    if (cut != std::string::npos) text.resize(cut + 2);
+    return text;
+}
+
+vk::ClassFonts SchemeFonts() {
+    vk::ClassFonts fonts{};
+    fonts[vk::IndexOf(vk::TokenClass::Comment)].color = 0x008000;
+    fonts[vk::IndexOf(vk::TokenClass::Comment)].style = vk::kItalic;
+    fonts[vk::IndexOf(vk::TokenClass::Keyword)].color = 0x800000;
+    fonts[vk::IndexOf(vk::TokenClass::Keyword)].style = vk::kBold;
+    fonts[vk::IndexOf(vk::TokenClass::String)].color = 0x000080;
+    fonts[vk::IndexOf(vk::TokenClass::Number)].color = 0x808000;
+    fonts[vk::IndexOf(vk::TokenClass::Hexadecimal)].color = 0x800080;
+    return fonts;
+}
+
+void LoadColoured(vk::ScriptEditor& editor, vk::TColorStream& stream, const std::string& text) {
+    stream.LoadText(text);
+    stream.ConvertToRtf();
+    editor.LoadRichText(stream.Data());
+    stream.Clear();
+}
+
+void LoadPlain(vk::ScriptEditor& editor, const std::string& text) {
+    editor.SendScintilla(QsciScintillaBase::SCI_SETTEXT, text.c_str());
+}
+
+void BM_ColouredLoad(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::ScriptEditor editor;
+    vk::TColorStream stream(SchemeFonts());
+    for (auto _ : state) LoadColoured(editor, stream, text);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void BM_PlainLoad(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::ScriptEditor editor;
+    for (auto _ : state) LoadPlain(editor, text);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+BENCHMARK(BM_ColouredLoad)
+    ->Arg(1 << 10)
+    ->Arg(100 << 10)
+    ->Arg(5 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainLoad)->Arg(1 << 10)->Arg(100 << 10)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
+
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int MeasurePeakMemory(const char* mode, std::size_t size) {
+    const std::string text = GenerateScript(size);
+    vk::ScriptEditor editor;
+    vk::TColorStream stream(SchemeFonts());
+    editor.SetPlainText("warm up");
+    const long before = PeakKiB();
+    if (std::strcmp(mode, "coloured") == 0)
+        LoadColoured(editor, stream, text);
+    else
+        LoadPlain(editor, text);
+    const long after = PeakKiB();
+    std::printf("%s load of %zu bytes: peak RSS grew by %ld KiB (%.2f x the script)\n", mode,
+                text.size(), after - before,
+                static_cast<double>(after - before) * 1024.0 / static_cast<double>(text.size()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--peak-memory") == 0)
+        return MeasurePeakMemory(argv[2],
+                                 static_cast<std::size_t>(std::strtoull(argv[3], nullptr, 10)));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
