@@ -53,6 +53,17 @@ std::string readText(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The names in a folder; entries that vanish while it is read (processes in
+// /proc) are simply missed, never an error.
+std::vector<std::string> listFolder(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
 bool isGone(pid_t pid) {
     if (kill(pid, 0) != 0) return errno == ESRCH;
     // A zombie of another parent still answers kill(); it serves nothing.
@@ -89,7 +100,13 @@ CommenceFixture::CommenceFixture() {
     if (RunSetup(&output) != 0) throw std::runtime_error("vellumkit-setup failed:\n" + output);
 }
 
-CommenceFixture::~CommenceFixture() { StopServers(); }
+CommenceFixture::~CommenceFixture() {
+    try {
+        StopServers();
+    } catch (const std::exception&) {
+        // A folder that vanished while it was listed; what was found is stopped.
+    }
+}
 
 std::filesystem::path CommenceFixture::ServerProgram() {
     return std::filesystem::path(VK_BIN_DIR) / "commence.exe";
@@ -136,21 +153,18 @@ std::vector<pid_t> CommenceFixture::RunningServers() const {
     for (const pid_t pid : started_)
         if (!isGone(pid)) pids.insert(pid);
 
-    std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(RuntimeDir() / "vellumkit-dde", ec))
-        if (const auto pid = socketPid(entry.path().filename().string()); pid && !isGone(*pid))
-            pids.insert(*pid);
+    for (const auto& name : listFolder(RuntimeDir() / "vellumkit-dde"))
+        if (const auto pid = socketPid(name); pid && !isGone(*pid)) pids.insert(*pid);
 
     // Servers started by the code under test that have not registered yet.
     const std::string marker = "XDG_RUNTIME_DIR=" + RuntimeDir().string();
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        const std::string name = entry.path().filename().string();
+    for (const auto& name : listFolder("/proc")) {
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::string comm = readText(entry.path() / "comm");
+        const std::filesystem::path process = std::filesystem::path("/proc") / name;
+        std::string comm = readText(process / "comm");
         if (!comm.empty() && comm.back() == '\n') comm.pop_back();
         if (comm != "commence.exe") continue;
-        const std::string environment = readText(entry.path() / "environ");
+        const std::string environment = readText(process / "environ");
         std::size_t start = 0;
         while (start < environment.size()) {
             const std::size_t end = std::min(environment.find('\0', start), environment.size());
