@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 #include <utility>
 
 namespace vk {
@@ -45,6 +47,7 @@ struct GroupOpening {
 };
 
 constexpr std::size_t kRememberedOpenings = 16;
+constexpr std::size_t kShortText = 16;
 
 struct FontEntry {
     int number = 0;
@@ -149,9 +152,14 @@ constexpr int HexValue(char c) noexcept {
 }
 
 // Ordinary document bytes, taken in bulk by the text loop.
-constexpr bool IsPlainByte(char c) noexcept {
-    return c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' && c != '\0';
-}
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    plain.fill(true);
+    for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'}) plain[c] = false;
+    return plain;
+}();
+
+constexpr bool IsPlainByte(char c) noexcept { return kPlainBytes[static_cast<unsigned char>(c)]; }
 
 struct ReadError {
     std::string message;
@@ -168,6 +176,7 @@ public:
             return {std::nullopt, e.message};
         }
         DropFinalParagraph();
+        doc_.text.assign(text_.get(), textSize_);
         return {std::move(doc_), {}};
     }
 
@@ -182,7 +191,10 @@ private:
             throw ReadError{"not an RTF document: it must start with {\\rtf"};
         // The colour stream's RTF is about six times its text, with a run per
         // twenty-odd bytes; reserving near that saves most regrowth.
-        doc_.text.reserve(in_.size() / 4);
+        // Every byte of text takes at least one byte of RTF, so the text
+        // buffer never needs to grow.
+        textCapacity_ = in_.size();
+        text_ = std::make_unique_for_overwrite<char[]>(textCapacity_);
         doc_.runs.reserve(in_.size() / 32);
         while (pos_ < in_.size()) {
             const char c = in_[pos_];
@@ -237,7 +249,7 @@ private:
         pos_ = end;
         switch (state_.destination) {
             case Destination::Text:
-                AppendText(bytes);
+                AppendText(bytes, true);
                 break;
             case Destination::FontTable:
                 FontTableText(bytes);
@@ -439,12 +451,30 @@ private:
         ++openingCount_;
     }
 
+    static std::uint64_t Load8(const char* p) noexcept {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+
+    // Whether `text` starts with `words`. Openings mostly differ near their
+    // end ("\\cf12 \\b " against "\\cf "), so the last eight bytes go first;
+    // with the first eight they cover an opening of up to sixteen bytes.
+    static bool StartsWithOpening(std::string_view text, std::string_view words) noexcept {
+        const std::size_t n = words.size();
+        if (text.size() < n) return false;
+        if (n < 8) return text.starts_with(words);
+        if (Load8(text.data() + n - 8) != Load8(words.data() + n - 8)) return false;
+        if (Load8(text.data()) != Load8(words.data())) return false;
+        return n <= 16 || std::memcmp(text.data() + 8, words.data() + 8, n - 16) == 0;
+    }
+
     bool ReplayOpening() {
         const std::size_t known = std::min(openingCount_, kRememberedOpenings);
         const std::string_view rest = in_.substr(pos_);
         for (std::size_t i = 0; i < known; ++i) {
             const GroupOpening& o = openings_[i];
-            if (o.from == state_ && rest.starts_with(o.words)) {
+            if (StartsWithOpening(rest, o.words) && o.from == state_) {
                 state_ = o.to;
                 pos_ += o.words.size();
                 return true;
@@ -477,12 +507,22 @@ private:
     void Paragraph() {
         if (state_.destination != Destination::Text) return;
         AppendText("\r\n");
-        paragraphEnd_ = doc_.text.size();
+        paragraphEnd_ = textSize_;
     }
 
-    void AppendText(std::string_view bytes) {
-        const std::size_t start = doc_.text.size();
-        doc_.text.append(bytes);
+    // `fromInput`: the bytes lie in the document being read.
+    void AppendText(std::string_view bytes, bool fromInput = false) {
+        const std::size_t start = textSize_;
+        if (bytes.size() > textCapacity_ - textSize_) Fail("text longer than its document");
+        char* const to = text_.get() + textSize_;
+        // Short pieces of the input as one fixed block when both ends have
+        // room for it.
+        if (fromInput && bytes.size() <= kShortText && textCapacity_ - textSize_ >= kShortText &&
+            static_cast<std::size_t>(in_.data() + in_.size() - bytes.data()) >= kShortText)
+            std::memcpy(to, bytes.data(), kShortText);
+        else
+            std::memcpy(to, bytes.data(), bytes.size());
+        textSize_ += bytes.size();
         if (!doc_.runs.empty() && runFormat_ == state_.format) {
             doc_.runs.back().length += bytes.size();
             return;
@@ -501,8 +541,8 @@ private:
 
     // The last \par of a document is its end mark, not a line of text.
     void DropFinalParagraph() {
-        if (paragraphEnd_ != doc_.text.size() || paragraphEnd_ < 2) return;
-        doc_.text.resize(doc_.text.size() - 2);
+        if (paragraphEnd_ != textSize_ || paragraphEnd_ < 2) return;
+        textSize_ -= 2;
         RtfRun& last = doc_.runs.back();  // the CR LF went into one run together
         last.length -= 2;
         if (last.length == 0) doc_.runs.pop_back();
@@ -567,7 +607,10 @@ private:
     std::uint32_t color_ = 0;
     CharFormat runFormat_;
     std::size_t paragraphEnd_ = std::string::npos;
-    RtfDocument doc_;
+    RtfDocument doc_;  // runs; the text is built in text_ and moved in at the end
+    std::unique_ptr<char[]> text_;
+    std::size_t textSize_ = 0;
+    std::size_t textCapacity_ = 0;
 };
 
 }  // namespace
