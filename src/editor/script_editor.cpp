@@ -30,8 +30,14 @@ KeyModifiers ModifiersOf(const QKeyEvent& event) {
 
 // The character a key types, as Windows would hand it to a key-press event:
 // control characters as they are (Enter 13, Backspace 8, Ctrl+A 1), others
-// as their Windows-1252 byte. Delete types nothing.
+// as their Windows-1252 byte. Delete and Ctrl+digit type nothing.
 std::optional<char> TypedChar(const QKeyEvent& event, int virtualKey) {
+    const auto m = event.modifiers();
+    if (m.testFlag(Qt::ControlModifier) && !m.testFlag(Qt::AltModifier)) {
+        // Ctrl+letter types its control character; other Ctrl keys type none.
+        if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<char>(virtualKey - 'A' + 1);
+        return std::nullopt;
+    }
     const QString text = event.text();
     if (text.size() == 1) {
         const char16_t u = text.at(0).unicode();

@@ -96,9 +96,12 @@ TEST_F(KeyEventTest, KeyClickReachesHandlersWithWindowsCodes) {
     ASSERT_EQ(ups.size(), 3u);
     EXPECT_EQ(ups[0].virtualKey, 121);
 
+    presses.clear();
     QTest::keyClick(&editor, Qt::Key_3, Qt::ControlModifier);
     EXPECT_EQ(downs.back().virtualKey, 51);
     EXPECT_TRUE(downs.back().ctrl);
+    EXPECT_TRUE(presses.empty()) << "Ctrl+digit types nothing";
+    EXPECT_EQ(editor.Text(), "");
 
     presses.clear();
     QTest::keyClick(&editor, 'q');
