@@ -38,6 +38,10 @@ public:
     // The class's font itself, for editing in place.
     [[nodiscard]] TFont& FontOf(TokenClass cls) { return fonts_[IndexOf(cls)]; }
     [[nodiscard]] const TFont& FontOf(TokenClass cls) const { return fonts_[IndexOf(cls)]; }
+    // By class index, as the configuration dialog's rows count; throws
+    // std::out_of_range past the last class.
+    [[nodiscard]] TFont& FontOf(std::size_t index) { return fonts_.at(index); }
+    [[nodiscard]] const TFont& FontOf(std::size_t index) const { return fonts_.at(index); }
     [[nodiscard]] const ClassFonts& Fonts() const { return fonts_; }
     void SetFonts(const ClassFonts& fonts) { fonts_ = fonts; }
 

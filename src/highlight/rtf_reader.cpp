@@ -189,12 +189,12 @@ private:
         constexpr std::string_view kMagic = "{\\rtf";
         if (in_.substr(0, kMagic.size()) != kMagic)
             throw ReadError{"not an RTF document: it must start with {\\rtf"};
-        // The colour stream's RTF is about six times its text, with a run per
-        // twenty-odd bytes; reserving near that saves most regrowth.
         // Every byte of text takes at least one byte of RTF, so the text
         // buffer never needs to grow.
         textCapacity_ = in_.size();
         text_ = std::make_unique_for_overwrite<char[]>(textCapacity_);
+        // The colour stream writes a run per twenty-odd bytes of RTF, and
+        // runs of the same format merge; this saves most regrowth.
         doc_.runs.reserve(in_.size() / 32);
         while (pos_ < in_.size()) {
             const char c = in_[pos_];

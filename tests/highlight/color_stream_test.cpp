@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "golden.h"
@@ -98,6 +99,8 @@ TEST(ConvertToRtfTest, FontOfIsTheFontTheConversionUses) {
     stream.LoadText("7");
     stream.ConvertToRtf();
     EXPECT_NE(stream.Data().find("{\\f0\\fs28\\cf9 \\i 7}"), std::string_view::npos);
+    EXPECT_EQ(&stream.FontOf(IndexOf(TokenClass::Number)), &stream.FontOf(TokenClass::Number));
+    EXPECT_THROW((void)stream.FontOf(kTokenClassCount), std::out_of_range);
 }
 
 // The output starts at the text length + 3 bytes and grows in whole steps of
