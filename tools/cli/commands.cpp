@@ -5,7 +5,6 @@
 #include <iterator>
 #include <ostream>
 
-#include "class_fonts.h"
 #include "cli_output.h"
 #include "commence/database_directory.h"
 #include "commence/queries.h"
@@ -14,6 +13,7 @@
 #include "document/editor_to_file.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
+#include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
