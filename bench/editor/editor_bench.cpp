@@ -20,6 +20,7 @@
 
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
+#include "highlight/rtf_reader.h"
 
 namespace {
 
@@ -86,6 +87,38 @@ void BM_PlainLoad(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
+// The parts of the coloured load, to see where its time goes.
+void BM_ConvertToRtf(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::TColorStream stream(SchemeFonts());
+    for (auto _ : state) {
+        stream.LoadText(text);
+        stream.ConvertToRtf();
+    }
+}
+
+void BM_ReadRtf(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::TColorStream stream(SchemeFonts());
+    stream.LoadText(text);
+    stream.ConvertToRtf();
+    const std::string rtf(stream.Data());
+    for (auto _ : state) benchmark::DoNotOptimize(vk::ReadRtf(rtf));
+}
+
+void BM_LoadRichText(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::TColorStream stream(SchemeFonts());
+    stream.LoadText(text);
+    stream.ConvertToRtf();
+    const std::string rtf(stream.Data());
+    vk::ScriptEditor editor;
+    for (auto _ : state) editor.LoadRichText(rtf);
+}
+
+BENCHMARK(BM_ConvertToRtf)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadRtf)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRichText)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColouredLoad)
     ->Arg(1 << 10)
     ->Arg(100 << 10)

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "common/exceptions.h"
 #include "editor/ansi_text.h"
@@ -145,11 +146,24 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
 
     styles_.Reset(styles_.Base());
     std::string styleBytes(doc.text.size(), '\0');
+    // A script has a handful of formats and a million runs: look the run's
+    // format up among those already met, cheapest fields first.
+    std::vector<std::pair<TextFormat, int>> met;
+    auto styleOf = [&](const RtfRun& run) {
+        const std::uint32_t color = run.color & 0xFFFFFF;
+        for (const auto& [f, style] : met)
+            if (f.color == color && f.sizeHalfPoints == run.sizeHalfPoints && f.bold == run.bold &&
+                f.italic == run.italic && f.face == run.face)
+                return style;
+        TextFormat format{run.face, run.sizeHalfPoints, color, run.bold, run.italic};
+        const int style = StyleFor(format);
+        met.emplace_back(std::move(format), style);
+        return style;
+    };
     for (const RtfRun& run : doc.runs) {
         if (run.start >= styleBytes.size()) continue;
         const std::size_t length = std::min(run.length, styleBytes.size() - run.start);
-        const int style = StyleFor(
-            TextFormat{run.face, run.sizeHalfPoints, run.color & 0xFFFFFF, run.bold, run.italic});
+        const int style = styleOf(run);
         std::fill_n(styleBytes.begin() + static_cast<std::ptrdiff_t>(run.start), length,
                     static_cast<char>(style));
     }
