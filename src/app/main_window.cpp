@@ -11,10 +11,12 @@
 
 #include "app/about.h"
 #include "app/command_runner.h"
+#include "app/editing_context.h"
 #include "app/window_placement.h"
 #include "common/messages.h"
-#include "editor/ansi_text.h"
 #include "editor/script_editor.h"
+#include "highlight/class_fonts.h"
+#include "highlight/color_stream.h"
 #include "settings/font.h"
 #include "settings/settings.h"
 
@@ -25,6 +27,10 @@ constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr std::string_view kSaveChangesQuestion = "Save changes first ?";
 constexpr std::string_view kConfigurationMissing = "The configuration dialog is not available yet";
+
+void CallHook(const std::function<void()>& hook) {
+    if (hook) hook();
+}
 
 }  // namespace
 
@@ -39,9 +45,10 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     BuildStatusBar();
     ConnectCommands();
     FormCreate();
+    context_ = std::make_unique<TEditingContext>(*this, *colorStream_);
 }
 
-TfMain::~TfMain() = default;
+TfMain::~TfMain() = default;  // the context goes first, then the stream
 
 bool TfMain::RunCommand(const std::function<void()>& command) {
     return vk::RunCommand(messages_, command);
@@ -54,8 +61,8 @@ void TfMain::Connect(QAction* action, std::function<void()> command) {
 
 void TfMain::ConnectCommands() {
     Connect(actions_.acEnableEdit, [this] { EnableEdit(); });
-    Connect(actions_.acUpdate, [this] { RunCommand(hooks_.updateToCommence); });
-    Connect(actions_.acFocusCommence, [this] { RunCommand(hooks_.focusCommence); });
+    Connect(actions_.acUpdate, [this] { CallHook(hooks_.updateToCommence); });
+    Connect(actions_.acFocusCommence, [this] { CallHook(hooks_.focusCommence); });
     Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
     Connect(actions_.acShowConfiguration, [this] { ShowConfiguration(); });
 
@@ -78,6 +85,7 @@ void TfMain::FormCreate() {
     LoadWindowPlacement(*this, settings_.registry());
     toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
     ApplyCodeBrowserSetting();
+    colorStream_ = std::make_unique<TColorStream>(LoadClassFonts(settings_.registry()));
 
     {
         // Setting up the editor is no edit: nothing is reported when the

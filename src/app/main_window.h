@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "app/main_actions.h"
@@ -20,6 +21,8 @@ namespace vk {
 
 class MessageService;
 class ScriptEditor;
+class TColorStream;
+class TEditingContext;
 class TSettings;
 
 // What the main window's commands call in the subsystems that are attached
@@ -81,6 +84,10 @@ public:
     bool RunCommand(const std::function<void()>& command);
 
     TfMainHooks& Hooks() { return hooks_; }
+    // The coloured-RTF stream with the class fonts, made when the window is.
+    TColorStream& ColorStream() const { return *colorStream_; }
+    // Database, category, form and script: the road of a script.
+    TEditingContext& EditingContext() const { return *context_; }
     TSettings& Settings() const { return settings_; }
     MessageService& Messages() const { return messages_; }
 
@@ -107,6 +114,8 @@ private:
     void PlaceAtDefault();
     void ApplyEditorFont();
 
+    // Runs on every change of the editor text, unless the editor's
+    // notifications are held back (ScriptEditor::DetachedNotifications).
     void reScriptChange();
     void UpdateAndFocus();
     void ShowAbout();
@@ -132,6 +141,11 @@ private:
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
 
     int lastStatusLevel_ = 0;
+
+    std::unique_ptr<TColorStream> colorStream_;
+    // Destroyed before the editor it works on (a member goes before the
+    // window's child widgets).
+    std::unique_ptr<TEditingContext> context_;
 };
 
 }  // namespace vk

@@ -1,0 +1,353 @@
+#include "app/editing_context.h"
+
+#include <QAction>
+#include <QCollator>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/main_window.h"
+#include "app/name_menu.h"
+#include "commence/database_menu.h"
+#include "commence/focus.h"
+#include "commence/transfer.h"
+#include "common/exceptions.h"
+#include "common/messages.h"
+#include "document/checksum_check.h"
+#include "document/editor_to_file.h"
+#include "editor/ansi_text.h"
+#include "editor/editor_script_lines.h"
+#include "highlight/color_stream.h"
+#include "platform/temp_files.h"
+#include "platform/window_finder.h"
+#include "settings/settings.h"
+
+namespace vk {
+namespace {
+
+constexpr std::string_view kDatabasesCaption = "Databases";
+constexpr std::string_view kCategoriesCaption = "Categories";
+constexpr std::string_view kNoCategoriesCaption = "No Categories!";
+constexpr std::string_view kFormsCaption = "Forms";
+constexpr std::string_view kSaveFailed = "There was an error saving the script.\rPlease try again.";
+
+// A message that must outlast the closing "Ready" of the operation that
+// produced it (the load's checksum verdict, "Highlighting failed"): written
+// at level 2, which a later level-1 message does not overwrite; the next
+// operation's opening message does.
+class LastingStatus final : public StatusSink {
+public:
+    explicit LastingStatus(StatusSink& inner) : inner_(inner) {}
+    void SetStatus(std::string_view text, int level) override {
+        inner_.SetStatus(text, std::max(level, 2));
+    }
+
+private:
+    StatusSink& inner_;
+};
+
+// Deletes a temporary script file when the command that made it ends, on
+// every path.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(std::string file) : file_(std::move(file)) {}
+    ~TempFileGuard() { TempFiles::DeleteFile(file_); }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+
+private:
+    std::string file_;
+};
+
+std::string ReadWholeFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Exception("Cannot open file " + file);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw Exception("Cannot read file " + file);
+    return bytes;
+}
+
+// The user's collation, case-insensitive, on the names as the user reads them.
+NameOrder CollatorOrder() {
+    auto collator = std::make_shared<QCollator>();
+    collator->setCaseSensitivity(Qt::CaseInsensitive);
+    return [collator](std::string_view a, std::string_view b) {
+        return collator->compare(FromAnsi(a), FromAnsi(b)) < 0;
+    };
+}
+
+}  // namespace
+
+TEditingContext::TEditingContext(TfMain& main, TColorStream& colors)
+    : main_(main),
+      colors_(colors),
+      editor_(*main.reScript()),
+      machine_(ReadMachineNames()),
+      databasesCaption_(kDatabasesCaption),
+      categoriesCaption_(kCategoriesCaption),
+      formsCaption_(kFormsCaption) {
+    setObjectName(QStringLiteral("EditingContext"));
+    Connect();
+}
+
+TEditingContext::~TEditingContext() = default;
+
+void TEditingContext::Run(const std::function<void()>& command) { main_.RunCommand(command); }
+
+void TEditingContext::Connect() {
+    const MainActions& actions = main_.Actions();
+    connect(actions.acLoadDatabases, &QAction::triggered, this,
+            [this] { Run([this] { LoadDatabases(); }); });
+    connect(actions.acLoadCategories, &QAction::triggered, this,
+            [this] { Run([this] { LoadCategories(); }); });
+    connect(actions.acLoadForms, &QAction::triggered, this,
+            [this] { Run([this] { LoadForms(); }); });
+    connect(actions.acSaveToDisk, &QAction::triggered, this,
+            [this] { Run([this] { SaveToDisk(); }); });
+    connect(actions.acShowChecksum, &QAction::triggered, this,
+            [this] { Run([this] { ShowChecksum(); }); });
+    main_.Hooks().updateToCommence = [this] { UpdateToCommence(); };
+    main_.Hooks().focusCommence = [this] { FocusCommence(); };
+}
+
+FormLocation TEditingContext::Location() const { return {database_, category_, form_}; }
+
+void TEditingContext::SetCaption(QToolButton* button, std::string& caption, std::string_view text) {
+    caption = text;
+    button->setText(CaptionOf(caption));
+}
+
+void TEditingContext::ResetEditor() {
+    // Clearing is no edit: the notifications stay off until the next load
+    // brings them back.
+    if (!silenced_) silenced_.emplace(editor_, ScriptEditor::OnAttach::Nothing);
+    editor_.Clear();
+    editor_.SetModified(false);
+    // The flag is clear, so the indicator must not say "Modified".
+    main_.StatusPanel(1)->clear();
+    main_.StatusPanel(2)->clear();
+    editor_.setEnabled(false);
+}
+
+// --- Databases ----------------------------------------------------------------
+
+void TEditingContext::LoadDatabases() {
+    const std::vector<DatabaseMenuItem> items = BuildDatabaseMenu(
+        main_.Settings().registry(), main_.Settings().noDdeCheck, CollatorOrder());
+    std::vector<NameMenuEntry> entries;
+    entries.reserve(items.size());
+    for (const DatabaseMenuItem& item : items) entries.push_back({item.name, true, item.checked});
+    FillNameMenu(*main_.Toolbars().pmDatabases, entries,
+                 [this](const std::string& name) { Run([this, name] { DatabaseClick(name); }); });
+}
+
+void TEditingContext::DatabaseClick(const std::string& name) {
+    if (name != databasesCaption_) {
+        if (!main_.PromptSaveChanges()) return;
+        ResetEditor();
+        SetCaption(main_.Toolbars().tbbCategories, categoriesCaption_, kCategoriesCaption);
+        SetCaption(main_.Toolbars().tbbForms, formsCaption_, kFormsCaption);
+        // The forms listed belong to the old database's category.
+        ClearNameMenu(*main_.Toolbars().pmForms);
+        category_.clear();
+        form_.clear();
+    }
+    database_ = name;
+    main_.Actions().acFocusCommence->setEnabled(true);
+    main_.Actions().acFilterBuilder->setEnabled(true);
+    LoadCategories();
+}
+
+void TEditingContext::LoadCategories() {
+    if (database_.empty()) return;
+    const MainToolbars& bars = main_.Toolbars();
+    ClearNameMenu(*bars.pmCategories);
+    std::vector<std::string> names;
+    try {
+        names = LoadCategoryNames(main_.Settings().registry(), database_);
+    } catch (const EDBNotReady&) {
+        SetCaption(bars.tbbDatabases, databasesCaption_, kDatabasesCaption);
+        database_.clear();
+        throw;
+    }
+    FillNameMenu(*bars.pmCategories, NameEntries(names),
+                 [this](const std::string& name) { Run([this, name] { CategoryClick(name); }); });
+    if (names.empty()) SetCaption(bars.tbbCategories, categoriesCaption_, kNoCategoriesCaption);
+    main_.Actions().acLoadCategories->setEnabled(true);
+    SetCaption(bars.tbbDatabases, databasesCaption_, database_);
+    if (names.size() == 1) CategoryClick(names.front());
+}
+
+// --- Categories and forms -------------------------------------------------------
+
+void TEditingContext::CategoryClick(const std::string& name) {
+    const MainToolbars& bars = main_.Toolbars();
+    if (name != categoriesCaption_) {
+        if (!main_.PromptSaveChanges()) return;
+        ResetEditor();
+        SetCaption(bars.tbbForms, formsCaption_, kFormsCaption);
+        form_.clear();
+        category_ = name;
+        if (onCategoryChanged) onCategoryChanged();
+    }
+    category_ = name;
+    SetCaption(bars.tbbCategories, categoriesCaption_, name);
+    LoadForms();
+}
+
+void TEditingContext::LoadForms() {
+    if (category_.empty()) return;
+    QMenu& menu = *main_.Toolbars().pmForms;
+    ClearNameMenu(menu);
+    const std::optional<std::vector<std::string>> names =
+        LoadFormNames(main_.Settings().registry(), database_, category_);
+    if (!names) return;
+    FillNameMenu(menu, NameEntries(*names),
+                 [this](const std::string& name) { Run([this, name] { FormClick(name); }); });
+    main_.Actions().acLoadForms->setEnabled(true);
+    if (names->size() == 1) FormClick(names->front());
+}
+
+void TEditingContext::FormClick(const std::string& name) {
+    if (!main_.PromptSaveChanges()) return;
+    form_ = name;
+    SetCaption(main_.Toolbars().tbbForms, formsCaption_, name);
+    OpenScript();
+}
+
+// --- The script -----------------------------------------------------------------
+
+void TEditingContext::OpenScript() {
+    if (form_.empty()) return;
+    main_.StatusPanel(2)->clear();
+    main_.meWarnings()->clear();
+    main_.SetStatus("Opening script", 0);
+
+    const std::string file = CommenceToFile(main_.Settings().registry(), Location(), main_);
+    if (file.empty()) throw Exception("Unable to open script");
+    {
+        // The checked-out copy is of no use once it is shown, or when it
+        // could not be.
+        const TempFileGuard remove(file);
+        editor_.SetTextLimit(main_.Settings().memoryBuffer * 1024);
+        FileToEditor(file);
+        if (refreshCodeBrowser) refreshCodeBrowser();
+    }
+
+    const MainActions& actions = main_.Actions();
+    for (QAction* action :
+         {actions.acUpdate, actions.acUpdateAndFocus, actions.acSaveToDisk, actions.acIndentBlock,
+          actions.acUnindentBlock, actions.acSetNextBookmark})
+        action->setEnabled(true);
+    editor_.setFocus();
+    main_.SetStatus("", 1);
+}
+
+void TEditingContext::LoadPlain(const std::string& bytes) { editor_.SetPlainText(bytes); }
+
+bool TEditingContext::FileToEditor(const std::string& file) {
+    main_.SetStatus("Loading file into editor", 0);
+    bool coloured = false;
+    {
+        ScriptEditor::DetachedNotifications detached(editor_,
+                                                     ScriptEditor::OnAttach::SelectionChange);
+        silenced_.reset();
+        std::optional<std::string> original;
+        try {
+            original = ReadWholeFile(file);
+            colors_.LoadText(*original);
+            main_.SetStatus("Converting input stream", 0);
+            colors_.ConvertToRtf();
+            {
+                const ScriptEditor::FrozenRedraw frozen(editor_);
+                editor_.Clear();
+                editor_.LoadRichText(colors_.Data());
+                editor_.SelectAll();
+                main_.ConfigureTabPositions();
+                editor_.SetCaret(0);
+            }
+            colors_.Clear();
+            // The coloured text must be the file, byte for byte; what the
+            // colouring would change (a NUL byte, a lone CR or LF) is kept by
+            // the plain load instead.
+            coloured = editor_.Text() == *original;
+        } catch (const std::exception&) {
+            coloured = false;
+        }
+        if (!coloured) {
+            colors_.Clear();
+            const ScriptEditor::FrozenRedraw frozen(editor_);
+            LoadPlain(original ? *original : ReadWholeFile(file));
+            editor_.SetCaret(0);
+        }
+    }
+    if (coloured) {
+        main_.SetStatus("", 1);
+    } else {
+        LastingStatus lasting(main_);
+        lasting.SetStatus("Highlighting failed", 1);
+    }
+
+    main_.EnableEdit();
+    if (main_.Settings().applyChecksumTag) {
+        LastingStatus lasting(main_);
+        VerifyChecksumTag(editor_.CanonicalText(), lasting, main_.Messages());
+    }
+    return true;
+}
+
+void TEditingContext::UpdateToCommence() {
+    main_.SetStatus("Updating script to Commence", 0);
+    const TSettings& settings = main_.Settings();
+    ScriptSaveContext save{database_,
+                           category_,
+                           form_,
+                           machine_.computerName,
+                           machine_.userName,
+                           {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag}};
+    std::string file;
+    {
+        EditorScriptLines lines(editor_);
+        file = EditorToFile(lines, settings.registry(), save, main_);
+    }
+    if (file.empty()) throw Exception(std::string(kSaveFailed));
+    FileToCommence(settings.registry(), Location(), file, main_, main_.Messages(), [this] {
+        editor_.SetModified(false);
+        main_.StatusPanel(1)->clear();
+    });
+    main_.SetStatus("", 1);
+}
+
+void TEditingContext::SaveToDisk() {
+    QFileDialog dialog(&main_, QStringLiteral("Save Script as"));
+    dialog.setObjectName(QStringLiteral("sdSaveAs"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"),
+                           QStringLiteral("Commence VBScript Backup (*.cvb)"),
+                           QStringLiteral("All Files (*.*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QByteArray path = QFile::encodeName(dialog.selectedFiles().constFirst());
+    editor_.SetPlainTextMode(true);
+    editor_.SaveToFile(std::filesystem::path(path.toStdString()));
+}
+
+void TEditingContext::FocusCommence() {
+    WindowFinder windows;
+    vk::FocusCommence(database_, windows, main_.Messages());
+}
+
+void TEditingContext::ShowChecksum() {
+    vk::ShowChecksum(editor_.CanonicalText(), main_.Messages());
+}
+
+}  // namespace vk

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "commence/queries.h"
+#include "editor/script_editor.h"
+
+class QMenu;
+class QToolButton;
+
+namespace vk {
+
+class TColorStream;
+class TfMain;
+struct FormLocation;
+
+// What the user works on: one Commence database, one category of it, one
+// detail form of that category, and the form's script in the editor. Runs the
+// chain database -> categories -> forms -> script on the main window's
+// actions, menus and toolbar buttons; loads a checked-out script coloured
+// (uncoloured when colouring fails, so nothing is lost); writes it back; and
+// asks "Save changes first ?" before unsaved changes would be dropped.
+//
+// Names are Windows-1252 text. Every operation runs on the user-interface
+// thread; errors leave it as exceptions (the menu and action handlers show
+// them in the error box).
+class TEditingContext : public QObject {
+    Q_OBJECT
+public:
+    TEditingContext(TfMain& main, TColorStream& colors);
+    ~TEditingContext() override;
+
+    [[nodiscard]] const std::string& CurrentDatabase() const { return database_; }
+    [[nodiscard]] const std::string& CurrentCategory() const { return category_; }
+    [[nodiscard]] const std::string& CurrentForm() const { return form_; }
+
+    // acLoadDatabases: the Databases menu from both hives' directories, in
+    // the user's collation, case-insensitive; a check mark at each database
+    // Commence has open unless "No DDE Check" is on.
+    void LoadDatabases();
+    // Makes the database current (after the unsaved-changes question when
+    // it is another one) and lists its categories.
+    void DatabaseClick(const std::string& name);
+    // acLoadCategories: lists the categories of the current database; a
+    // single category is picked at once. Throws EDBNotReady (and forgets the
+    // database) when Commence does not answer.
+    void LoadCategories();
+    void CategoryClick(const std::string& name);
+    // acLoadForms: lists the forms of the current category; a single form is
+    // picked at once. Silent when Commence does not answer.
+    void LoadForms();
+    // Asks about unsaved changes (also for the same form) and opens the
+    // form's script.
+    void FormClick(const std::string& name);
+    // Checks the current form's script out and shows it.
+    void OpenScript();
+    // Puts a script file into the editor, coloured when that works and else
+    // as it stands, enables the editor and verifies the checksum tag.
+    bool FileToEditor(const std::string& file);
+    // acUpdate: refreshes the tags, writes the script to a file and checks
+    // it in. A failed check-in leaves the script in the editor, modified.
+    void UpdateToCommence();
+    // acSaveToDisk: the canonical text to a file of the user's choice, tags
+    // untouched.
+    void SaveToDisk();
+    // acFocusCommence.
+    void FocusCommence();
+    // acShowChecksum.
+    void ShowChecksum();
+
+    // The machine names the saved tag carries, read once.
+    [[nodiscard]] const MachineNames& Machine() const { return machine_; }
+
+    // Called when the category changes, for the filter builder's list.
+    std::function<void()> onCategoryChanged;
+    // The code browser's rescan after a script is loaded; none while the
+    // code browser is not there.
+    std::function<void()> refreshCodeBrowser;
+
+private:
+    void Connect();
+    // Clears the editor for a new database or category: its text, modified
+    // flag and panels go, and it stays disabled and silent until a load.
+    void ResetEditor();
+    void SetCaption(QToolButton* button, std::string& caption, std::string_view text);
+    [[nodiscard]] FormLocation Location() const;
+    void Run(const std::function<void()>& command);
+    void LoadPlain(const std::string& bytes);
+
+    TfMain& main_;
+    TColorStream& colors_;
+    ScriptEditor& editor_;
+    MachineNames machine_;
+
+    std::string database_;
+    std::string category_;
+    std::string form_;
+    // What the three drop-down buttons show, as names (not display text).
+    std::string databasesCaption_;
+    std::string categoriesCaption_;
+    std::string formsCaption_;
+
+    // Held from a database or category change until the next load.
+    std::optional<ScriptEditor::DetachedNotifications> silenced_;
+};
+
+}  // namespace vk
