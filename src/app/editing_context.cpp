@@ -4,6 +4,8 @@
 #include <QCollator>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -113,8 +115,24 @@ void TEditingContext::Connect() {
             [this] { Run([this] { SaveToDisk(); }); });
     connect(actions.acShowChecksum, &QAction::triggered, this,
             [this] { Run([this] { ShowChecksum(); }); });
+    editor_.installEventFilter(this);
     main_.Hooks().updateToCommence = [this] { UpdateToCommence(); };
     main_.Hooks().focusCommence = [this] { FocusCommence(); };
+}
+
+bool TEditingContext::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &editor_ || event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : main_.findChildren<QAction*>()) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+            // Left unaccepted and kept from the editor: the shortcut fires.
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 FormLocation TEditingContext::Location() const { return {database_, category_, form_}; }

@@ -83,6 +83,9 @@ public:
 
 private:
     void Connect();
+    // Lets the window's shortcuts (Ctrl+U, Ctrl+S, ...) win over the
+    // editor's own key bindings (QScintilla takes Ctrl+U for lower case).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Clears the editor for a new database or category: its text, modified
     // flag and panels go, and it stays disabled and silent until a load.
     void ResetEditor();

@@ -69,7 +69,13 @@ TEST_F(RoadTest, PickEditUpdateAndReopen) {
     EXPECT_TRUE(Editor().IsModified());
     EXPECT_EQ(Panel(1), "Modified");
 
-    actions.acUpdate->trigger();
+    // Ctrl+U in the editor is the window's update, not the editor's own
+    // lower-case command.
+    Window().show();
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    Editor().setFocus();
+    QTest::keyClick(&Editor(), Qt::Key_U, Qt::ControlModifier);
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts().front();
     const std::string stored = ServerScript("Demo Sales", "Account", "Account");
     EXPECT_EQ(stored, Editor().CanonicalText());
