@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -142,38 +143,52 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
     RtfReadResult result = ReadRtf(rtf);
     if (!result.document)
         throw Exception(result.error.empty() ? std::string("Invalid rich text") : result.error);
-    const RtfDocument& doc = *result.document;
+    RtfDocument& doc = *result.document;
 
     styles_.Reset(styles_.Base());
-    std::string styleBytes(doc.text.size(), '\0');
-    // A script has a handful of formats and a million runs: look the run's
-    // format up among those already met, cheapest fields first.
-    std::vector<std::pair<TextFormat, int>> met;
-    auto styleOf = [&](const RtfRun& run) {
-        const std::uint32_t color = run.color & 0xFFFFFF;
-        for (const auto& [f, style] : met)
-            if (f.color == color && f.sizeHalfPoints == run.sizeHalfPoints && f.bold == run.bold &&
-                f.italic == run.italic && f.face == run.face)
-                return style;
-        TextFormat format{run.face, run.sizeHalfPoints, color, run.bold, run.italic};
-        const int style = StyleFor(format);
-        met.emplace_back(std::move(format), style);
-        return style;
-    };
-    for (const RtfRun& run : doc.runs) {
-        if (run.start >= styleBytes.size()) continue;
-        const std::size_t length = std::min(run.length, styleBytes.size() - run.start);
-        const int style = styleOf(run);
-        std::fill_n(styleBytes.begin() + static_cast<std::ptrdiff_t>(run.start), length,
-                    static_cast<char>(style));
-    }
-    LoadText(doc.text);
-    if (!styleBytes.empty()) {
-        Send(SCI_STARTSTYLING, 0, 0xFF);
-        SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(styleBytes.size()),
-                      styleBytes.data());
-    }
+    LoadText(doc.text.View());
+    // The editor holds its own copy now; giving this one back before the
+    // styling keeps the load's peak memory down.
+    const std::size_t length = std::min(doc.text.Size(), doc.runs.TextLength());
+    doc.text.Clear();
     plainTextMode_ = false;
+    if (length == 0) return;
+
+    // A style per format the runs use, set up when first met.
+    std::vector<int> styleOf(doc.formats.size(), -1);
+    auto styleFor = [&](std::size_t format) {
+        int& style = styleOf[format];
+        if (style < 0) {
+            const RtfFormat& f = doc.formats[format];
+            style = StyleFor(
+                TextFormat{f.face, f.sizeHalfPoints, f.color & 0xFFFFFF, f.bold, f.italic});
+        }
+        return static_cast<char>(style);
+    };
+    // The style bytes go to the editor a block at a time, never as a second
+    // copy of the whole text.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block(std::min(length, kBlock), '\0');
+    std::size_t filled = 0;
+    std::size_t styled = 0;
+    auto flush = [&] {
+        SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(filled), block.data());
+        styled += filled;
+        filled = 0;
+    };
+    Send(SCI_STARTSTYLING, 0, 0xFF);
+    for (const RtfRun& run : doc.runs) {
+        const char style = styleFor(run.format);
+        std::size_t left = std::min(run.length, length - styled - filled);
+        while (left > 0) {
+            const std::size_t count = std::min(left, block.size() - filled);
+            std::memset(block.data() + filled, style, count);
+            filled += count;
+            left -= count;
+            if (filled == block.size()) flush();
+        }
+    }
+    if (filled > 0) flush();
 }
 
 void ScriptEditor::Clear() { SetPlainText({}); }

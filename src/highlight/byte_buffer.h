@@ -50,6 +50,17 @@ public:
         data_[size_] = '\0';
     }
 
+    // Gives back the capacity beyond the content and its zero byte. A
+    // shrinking realloc keeps the block where it is, so nothing is copied.
+    void ShrinkToFit() noexcept {
+        if (!data_ || capacity_ == size_ + 1) return;
+        void* shrunk = std::realloc(data_.get(), size_ + 1);
+        if (shrunk == nullptr) return;  // keeping the larger block is harmless
+        (void)data_.release();
+        data_.reset(static_cast<char*>(shrunk));
+        capacity_ = size_ + 1;
+    }
+
     void Clear() noexcept {
         data_.reset();
         size_ = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
 #include <utility>
 
 namespace vk {
@@ -30,10 +29,18 @@ struct CharFormat {
     bool operator==(const CharFormat&) const = default;
 };
 
+constexpr std::int32_t kUnresolved = -1;
+
 struct GroupState {
     Destination destination = Destination::Text;
     CharFormat format;
-    bool operator==(const GroupState&) const = default;
+    // Index of `format` in the document's formats, kUnresolved until text
+    // in this format is met; saves a lookup per run.
+    std::int32_t formatIndex = kUnresolved;
+    // Whether the state reads like `other`; the cached index does not count.
+    bool SameAs(const GroupState& other) const noexcept {
+        return destination == other.destination && format == other.format;
+    }
 };
 
 // What the formatting words at the start of a group did: from state `from`,
@@ -176,7 +183,10 @@ public:
             return {std::nullopt, e.message};
         }
         DropFinalParagraph();
-        doc_.text.assign(text_.get(), textSize_);
+        FlushRun();
+        doc_.text.Commit(textSize_);
+        doc_.text.ShrinkToFit();
+        doc_.runs.ShrinkToFit();
         return {std::move(doc_), {}};
     }
 
@@ -190,12 +200,12 @@ private:
         if (in_.substr(0, kMagic.size()) != kMagic)
             throw ReadError{"not an RTF document: it must start with {\\rtf"};
         // Every byte of text takes at least one byte of RTF, so the text
-        // buffer never needs to grow.
+        // buffer never needs to grow. Only the pages written count against
+        // memory, and the block is trimmed to the text at the end.
+        if (in_.size() == SIZE_MAX || !doc_.text.Reserve(in_.size() + 1))
+            throw ReadError{"not enough memory for the text of the document"};
+        text_ = doc_.text.End();
         textCapacity_ = in_.size();
-        text_ = std::make_unique_for_overwrite<char[]>(textCapacity_);
-        // The colour stream writes a run per twenty-odd bytes of RTF, and
-        // runs of the same format merge; this saves most regrowth.
-        doc_.runs.reserve(in_.size() / 32);
         while (pos_ < in_.size()) {
             const char c = in_[pos_];
             if (recording_ && c != '\\') FinishOpening();
@@ -382,6 +392,7 @@ private:
         }
 
         CharFormat& f = state_.format;
+        if (ChangesFormat(word)) state_.formatIndex = kUnresolved;
         switch (word) {
             case Word::Par:
                 Paragraph();
@@ -431,6 +442,11 @@ private:
         }
     }
 
+    static bool ChangesFormat(Word word) {
+        return word == Word::Font || word == Word::FontSize || word == Word::Color ||
+               word == Word::Bold || word == Word::Italic || word == Word::Plain;
+    }
+
     // Words whose only effect in text is on the character format.
     static bool IsFormatWord(Word word) {
         return word == Word::Font || word == Word::FontSize || word == Word::Color ||
@@ -474,9 +490,10 @@ private:
         const std::string_view rest = in_.substr(pos_);
         for (std::size_t i = 0; i < known; ++i) {
             const GroupOpening& o = openings_[i];
-            if (StartsWithOpening(rest, o.words) && o.from == state_) {
+            if (StartsWithOpening(rest, o.words) && o.from.SameAs(state_)) {
                 state_ = o.to;
                 pos_ += o.words.size();
+                replayed_ = i;
                 return true;
             }
         }
@@ -512,9 +529,8 @@ private:
 
     // `fromInput`: the bytes lie in the document being read.
     void AppendText(std::string_view bytes, bool fromInput = false) {
-        const std::size_t start = textSize_;
         if (bytes.size() > textCapacity_ - textSize_) Fail("text longer than its document");
-        char* const to = text_.get() + textSize_;
+        char* const to = text_ + textSize_;
         // Short pieces of the input as one fixed block when both ends have
         // room for it.
         if (fromInput && bytes.size() <= kShortText && textCapacity_ - textSize_ >= kShortText &&
@@ -523,29 +539,63 @@ private:
         else
             std::memcpy(to, bytes.data(), bytes.size());
         textSize_ += bytes.size();
-        if (!doc_.runs.empty() && runFormat_ == state_.format) {
-            doc_.runs.back().length += bytes.size();
-            return;
+        ResolveFormat();
+        if (state_.formatIndex != runFormat_) {
+            FlushRun();
+            runFormat_ = state_.formatIndex;
         }
-        runFormat_ = state_.format;
-        RtfRun run;
-        run.start = start;
-        run.length = bytes.size();
-        run.face = FaceOf(runFormat_.font);
-        run.sizeHalfPoints = runFormat_.sizeHalfPoints;
-        run.color = ColorOf(runFormat_.colorIndex);
-        run.bold = runFormat_.bold;
-        run.italic = runFormat_.italic;
-        doc_.runs.push_back(std::move(run));
+        runLength_ += bytes.size();
+    }
+
+    // The run being read goes into the document once its format ends.
+    void FlushRun() {
+        doc_.runs.Append(runLength_, static_cast<std::size_t>(runFormat_));
+        runLength_ = 0;
+    }
+
+    void ResolveFormat() {
+        if (state_.formatIndex != kUnresolved) return;
+        state_.formatIndex = FormatIndexOf(state_.format);
+        // The opening that led here gives this format each time it is
+        // replayed; let it carry the index from now on.
+        if (replayed_ < std::min(openingCount_, kRememberedOpenings)) {
+            GroupState& to = openings_[replayed_].to;
+            if (to.SameAs(state_)) to.formatIndex = state_.formatIndex;
+        }
+    }
+
+    // A document has a handful of formats; they are met again and again.
+    std::int32_t FormatIndexOf(const CharFormat& format) {
+        for (const auto& [known, index] : resolved_)
+            if (known == format) return index;
+        RtfFormat resolved{FaceOf(format.font), format.sizeHalfPoints, ColorOf(format.colorIndex),
+                           format.bold, format.italic};
+        auto same = std::find(doc_.formats.begin(), doc_.formats.end(), resolved);
+        if (same == doc_.formats.end()) {
+            doc_.formats.push_back(std::move(resolved));
+            same = doc_.formats.end() - 1;
+        }
+        const auto index = static_cast<std::int32_t>(same - doc_.formats.begin());
+        resolved_.emplace_back(format, index);
+        return index;
+    }
+
+    // A font or colour entry read after text changes what a format resolves
+    // to; forget every resolution made so far.
+    void TablesChanged() {
+        resolved_.clear();
+        openingCount_ = 0;
+        recording_ = false;
+        state_.formatIndex = kUnresolved;
+        for (GroupState& s : stack_) s.formatIndex = kUnresolved;
     }
 
     // The last \par of a document is its end mark, not a line of text.
     void DropFinalParagraph() {
+        // The CR LF went into the run being read, both bytes together.
         if (paragraphEnd_ != textSize_ || paragraphEnd_ < 2) return;
         textSize_ -= 2;
-        RtfRun& last = doc_.runs.back();  // the CR LF went into one run together
-        last.length -= 2;
-        if (last.length == 0) doc_.runs.pop_back();
+        runLength_ -= 2;
     }
 
     void FontTableText(std::string_view bytes) {
@@ -572,11 +622,13 @@ private:
         else
             fonts_.push_back(std::move(fontEntry_));
         fontEntry_ = {};
+        if (!resolved_.empty()) TablesChanged();
     }
 
     void FinishColorEntry() {
         colors_.push_back(color_);
         color_ = 0;
+        if (!resolved_.empty()) TablesChanged();
     }
 
     std::string FaceOf(int number) const {
@@ -596,6 +648,7 @@ private:
     std::vector<GroupState> stack_;
     std::array<GroupOpening, kRememberedOpenings> openings_{};
     std::size_t openingCount_ = 0;
+    std::size_t replayed_ = kRememberedOpenings;  // the opening replayed last
     bool recording_ = false;
     std::size_t openingStart_ = 0;
     GroupState openingFrom_;
@@ -605,15 +658,58 @@ private:
     bool inFontEntry_ = false;
     std::vector<std::uint32_t> colors_;
     std::uint32_t color_ = 0;
-    CharFormat runFormat_;
+    std::vector<std::pair<CharFormat, std::int32_t>> resolved_;
+    std::int32_t runFormat_ = kUnresolved;
+    std::size_t runLength_ = 0;
     std::size_t paragraphEnd_ = std::string::npos;
-    RtfDocument doc_;  // runs; the text is built in text_ and moved in at the end
-    std::unique_ptr<char[]> text_;
+    RtfDocument doc_;
+    char* text_ = nullptr;  // the text is written straight into doc_.text
     std::size_t textSize_ = 0;
     std::size_t textCapacity_ = 0;
 };
 
 }  // namespace
+
+void RtfRuns::Iterator::Decode() noexcept {
+    if (at_ == end_) return;
+    const std::uint8_t* p = at_;
+    auto number = [&p] {
+        std::size_t value = 0;
+        for (unsigned shift = 0;; shift += 7) {
+            const std::uint8_t b = *p++;
+            value |= static_cast<std::size_t>(b & 0x7F) << shift;
+            if (b < 0x80) return value;
+        }
+    };
+    run_.length = number();
+    run_.format = number();
+    next_ = p;
+}
+
+void RtfRuns::Append(std::size_t length, std::size_t format) {
+    if (length == 0) return;
+    auto put = [this](std::size_t value) {
+        while (value >= 0x80) {
+            bytes_.push_back(static_cast<std::uint8_t>(value | 0x80));
+            value >>= 7;
+        }
+        bytes_.push_back(static_cast<std::uint8_t>(value));
+    };
+    put(length);
+    put(format);
+    ++count_;
+    textLength_ += length;
+}
+
+RtfRuns::Iterator RtfRuns::begin() const noexcept {
+    const std::uint8_t* const data = bytes_.data();
+    return Iterator(data, data + bytes_.size());
+}
+
+RtfRuns::Iterator RtfRuns::end() const noexcept {
+    const std::uint8_t* const data = bytes_.data();
+    return Iterator(data + bytes_.size(), data + bytes_.size());
+}
 
 RtfReadResult ReadRtf(std::string_view rtf) { return Reader(rtf).Run(); }
 

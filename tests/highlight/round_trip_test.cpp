@@ -62,21 +62,22 @@ TEST_P(RoundTripTest, ReadingTheRtfGivesTheTextInItsClassFonts) {
     const RtfReadResult result = ReadRtf(stream.Data());
     ASSERT_TRUE(result.document) << result.error;
     const RtfDocument& doc = *result.document;
-    ASSERT_EQ(doc.text, text);
+    ASSERT_EQ(doc.text.View(), text);
 
     const std::vector<TokenClass> classes = ClassPerByte(text);
     std::size_t covered = 0;
     for (const RtfRun& run : doc.runs) {
         ASSERT_EQ(run.start, covered);
+        const RtfFormat& format = doc.formats.at(run.format);
         for (std::size_t i = run.start; i < run.start + run.length; ++i) {
             const TFont& font = fonts[IndexOf(classes[i])];
             // The LF of a CR LF belongs to the paragraph mark read before it.
             if (text[i] == '\n' && i > 0 && text[i - 1] == '\r') continue;
-            ASSERT_EQ(run.face, font.name) << "byte " << i;
-            ASSERT_EQ(run.sizeHalfPoints, font.size * 2) << "byte " << i;
-            ASSERT_EQ(run.color, ColorAsRead(font.color)) << "byte " << i;
-            ASSERT_EQ(run.bold, font.Bold()) << "byte " << i;
-            ASSERT_EQ(run.italic, font.Italic()) << "byte " << i;
+            ASSERT_EQ(format.face, font.name) << "byte " << i;
+            ASSERT_EQ(format.sizeHalfPoints, font.size * 2) << "byte " << i;
+            ASSERT_EQ(format.color, ColorAsRead(font.color)) << "byte " << i;
+            ASSERT_EQ(format.bold, font.Bold()) << "byte " << i;
+            ASSERT_EQ(format.italic, font.Italic()) << "byte " << i;
         }
         covered += run.length;
     }

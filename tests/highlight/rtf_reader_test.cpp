@@ -30,10 +30,12 @@ std::vector<RunView> Runs(const RtfDocument& doc) {
     for (const RtfRun& r : doc.runs) {
         EXPECT_EQ(r.start, expectedStart) << "runs must cover the text in order";
         expectedStart = r.start + r.length;
-        runs.push_back({doc.text.substr(r.start, r.length), r.face, r.sizeHalfPoints, r.color,
-                        r.bold, r.italic});
+        const RtfFormat& f = doc.formats.at(r.format);
+        runs.push_back({std::string(doc.text.View().substr(r.start, r.length)), f.face,
+                        f.sizeHalfPoints, f.color, f.bold, f.italic});
     }
-    EXPECT_EQ(expectedStart, doc.text.size());
+    EXPECT_EQ(expectedStart, doc.text.Size());
+    EXPECT_EQ(doc.runs.TextLength(), doc.text.Size());
     return runs;
 }
 
@@ -52,7 +54,7 @@ TEST(ReadRtfTest, ReadsFormattingOfOrdinaryRtf) {
         "}";
     const RtfReadResult result = ReadRtf(rtf);
     ASSERT_TRUE(result.document) << result.error;
-    EXPECT_EQ(result.document->text, "plain bold it\r\nred zero grp\ttab x\xE9{}\\ \xA0");
+    EXPECT_EQ(result.document->text.View(), "plain bold it\r\nred zero grp\ttab x\xE9{}\\ \xA0");
     const std::vector<RunView> expected = {
         {"plain ", "Arial", 24, 0, false, false},
         {"bold", "Arial", 24, 0, true, false},
@@ -71,10 +73,10 @@ TEST(ReadRtfTest, ReadsFormattingOfOrdinaryRtf) {
 TEST(ReadRtfTest, OnlyTheLastParagraphMarkIsDropped) {
     const RtfReadResult result = ReadRtf("{\\rtf1 a\\par\\par}");
     ASSERT_TRUE(result.document) << result.error;
-    EXPECT_EQ(result.document->text, "a\r\n");
+    EXPECT_EQ(result.document->text.View(), "a\r\n");
     const RtfReadResult empty = ReadRtf("{\\rtf1 }\r\n");
     ASSERT_TRUE(empty.document) << empty.error;
-    EXPECT_TRUE(empty.document->text.empty());
+    EXPECT_TRUE(empty.document->text.View().empty());
     EXPECT_TRUE(empty.document->runs.empty());
 }
 
@@ -135,7 +137,7 @@ TEST(ReadRtfTest, RepeatedGroupOpeningsFollowTheirOuterFormat) {
 TEST(ReadRtfTest, BinaryDataMayHoldBraces) {
     const RtfReadResult result = ReadRtf("{\\rtf1 a{\\*\\pict\\bin3 }{\\}b}");
     ASSERT_TRUE(result.document) << result.error;
-    EXPECT_EQ(result.document->text, "ab");
+    EXPECT_EQ(result.document->text.View(), "ab");
 }
 
 }  // namespace
