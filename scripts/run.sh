@@ -6,10 +6,14 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-build=build
+# A folder of its own: the run build is Release without tests, and must not
+# reconfigure a developer's `build` folder.
+build=build-run
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DVK_BUILD_TESTS=OFF -DVK_BUILD_BENCH=OFF
-cmake --build "$build"
+# Only what the road of a script needs: the editor, the Commence-compatible
+# server and the setup that registers the demo databases.
+cmake --build "$build" --target vellumkit commence-server vellumkit-setup
 
 if [ -x "$build/bin/vellumkit-setup" ]; then
   "$build/bin/vellumkit-setup"
