@@ -253,6 +253,10 @@ private:
     }
 
     void PlainText() {
+        if (state_.destination == Destination::Text) {
+            RunText();
+            return;
+        }
         std::size_t end = pos_ + 1;
         while (end < in_.size() && IsPlainByte(in_[end])) ++end;
         const std::string_view bytes = in_.substr(pos_, end - pos_);
@@ -271,6 +275,50 @@ private:
             case Destination::Skip:
                 break;
         }
+    }
+
+    // Document text in one format, as the colour stream writes it inside a
+    // run: plain bytes, line ends to skip, the escapes \\ \{ \} and \par.
+    // Stops before anything else (a closing brace, another control word),
+    // which the general parser then takes.
+    void RunText() {
+        ResolveFormat();
+        if (state_.formatIndex != runFormat_) {
+            FlushRun();
+            runFormat_ = state_.formatIndex;
+        }
+        const char* p = in_.data() + pos_;
+        const char* const end = in_.data() + in_.size();
+        // Each byte written comes from at least one byte read, so the text
+        // never passes the read position and stays within its capacity.
+        char* const first = text_ + textSize_;
+        char* out = first;
+        while (p < end) {
+            const char c = *p;
+            if (IsPlainByte(c)) {
+                *out++ = c;
+                ++p;
+            } else if (c == '\r' || c == '\n') {
+                ++p;
+            } else if (c != '\\' || end - p < 2) {
+                break;
+            } else if (p[1] == '\\' || p[1] == '{' || p[1] == '}') {
+                *out++ = p[1];
+                p += 2;
+            } else if (end - p >= 5 && std::memcmp(p + 1, "par", 3) == 0 && !IsLetter(p[4]) &&
+                       !IsDigit(p[4]) && p[4] != '-') {
+                *out++ = '\r';
+                *out++ = '\n';
+                p += p[4] == ' ' ? 5 : 4;
+                paragraphEnd_ = textSize_ + static_cast<std::size_t>(out - first);
+            } else {
+                break;
+            }
+        }
+        const auto written = static_cast<std::size_t>(out - first);
+        textSize_ += written;
+        runLength_ += written;
+        pos_ = static_cast<std::size_t>(p - in_.data());
     }
 
     void ControlSequence() {

@@ -150,6 +150,30 @@ TEST_F(ScriptEditorTest, ColouredLoadCarriesClassColoursAndFonts) {
     EXPECT_FALSE(mixed.italicUniform);
 }
 
+// The styles reach the editor in blocks; a text of several blocks must be
+// styled byte for byte across their seams.
+TEST_F(ScriptEditorTest, ColouredLoadStylesEveryByteOfALongText) {
+    ClassFonts fonts{};
+    fonts[IndexOf(TokenClass::Keyword)].color = 0xFF0000;
+    fonts[IndexOf(TokenClass::Keyword)].style = kBold;
+    TColorStream stream(fonts);
+    std::string script;
+    while (script.size() < 200000) script += "Dim x\r\n";
+    stream.LoadText(script);
+    stream.ConvertToRtf();
+    editor.LoadRichText(stream.Data());
+    ASSERT_EQ(editor.Text(), script);
+
+    auto styleAt = [&](std::size_t pos) {
+        return editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos) & 0xFF;
+    };
+    const long keyword = styleAt(0);
+    const long other = styleAt(3);
+    ASSERT_NE(keyword, other);
+    for (std::size_t pos = 0; pos < script.size(); ++pos)
+        ASSERT_EQ(styleAt(pos), pos % 7 < 3 ? keyword : other) << "byte " << pos;
+}
+
 TEST_F(ScriptEditorTest, UnreadableRichTextThrowsAndKeepsTheText) {
     editor.SetPlainText("keep");
     EXPECT_THROW(editor.LoadRichText("{\\rtf1 {\\fonttbl"), Exception);

@@ -134,6 +134,50 @@ TEST(ReadRtfTest, RepeatedGroupOpeningsFollowTheirOuterFormat) {
     EXPECT_EQ(Runs(*result.document), expected);
 }
 
+// Runs share one entry per distinct format, however they were written, and
+// neighbours of the same format are one run.
+TEST(ReadRtfTest, RunsShareTheFormatsTheyHave) {
+    const RtfReadResult result = ReadRtf(
+        "{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"
+        "{\\cf0 a}{\\cf b}{\\cf1 c}{\\b0\\cf1 d}{\\b e}{\\cf1 f}}");
+    ASSERT_TRUE(result.document) << result.error;
+    const RtfDocument& doc = *result.document;
+    const std::vector<RunView> expected = {
+        {"ab", "", 24, 0, false, false},
+        {"cd", "", 24, 0x0000FF, false, false},
+        {"e", "", 24, 0, true, false},
+        {"f", "", 24, 0x0000FF, false, false},
+    };
+    EXPECT_EQ(Runs(doc), expected);
+    EXPECT_EQ(doc.formats.size(), 3u);
+    std::vector<std::size_t> formats;
+    for (const RtfRun& run : doc.runs) formats.push_back(run.format);
+    EXPECT_EQ(formats, (std::vector<std::size_t>{0, 1, 2, 1}));
+}
+
+// Paragraph marks and escapes inside a run read the same whichever way they
+// are spelt, and a word that only starts like \par is not one.
+TEST(ReadRtfTest, ParagraphMarksAndEscapesInsideRuns) {
+    const RtfReadResult result =
+        ReadRtf("{\\rtf1{\\b a\\par b\\pard c\\par\r\nd\\\\\\{\\}e\\par\\par}}");
+    ASSERT_TRUE(result.document) << result.error;
+    const std::vector<RunView> expected = {{"a\r\nbc\r\nd\\{}e\r\n", "", 24, 0, true, false}};
+    EXPECT_EQ(Runs(*result.document), expected);
+}
+
+// A font table read after text must not leave earlier text with the new
+// face, nor later text with the old one.
+TEST(ReadRtfTest, FormatsFollowTablesReadAfterText) {
+    const RtfReadResult result =
+        ReadRtf("{\\rtf1{\\f1 x}{\\fonttbl{\\f1 Arial;}}{\\f1 y}{\\f1 z}}");
+    ASSERT_TRUE(result.document) << result.error;
+    const std::vector<RunView> expected = {
+        {"x", "", 24, 0, false, false},
+        {"yz", "Arial", 24, 0, false, false},
+    };
+    EXPECT_EQ(Runs(*result.document), expected);
+}
+
 TEST(ReadRtfTest, BinaryDataMayHoldBraces) {
     const RtfReadResult result = ReadRtf("{\\rtf1 a{\\*\\pict\\bin3 }{\\}b}");
     ASSERT_TRUE(result.document) << result.error;
