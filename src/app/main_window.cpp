@@ -152,7 +152,10 @@ bool TfMain::PromptSaveChanges() {
             return false;
         case MessageAnswer::Yes:
             RunCommand(hooks_.updateToCommence);
-            return true;
+            // A check-in that did not go through leaves the script modified.
+            // Going on would drop the user's edits with the editor's text, so
+            // the operation stops as after Cancel and the user can try again.
+            return !reScript_->IsModified();
         default:
             return true;
     }

@@ -71,9 +71,10 @@ public:
     void EnableEdit();
 
     // The unsaved-changes prompt: when the editor is modified, asks "Save
-    // changes first ?". Yes runs the update (its failure is shown and the
-    // caller goes on), No goes on without saving, Cancel returns false: the
-    // caller must stop with nothing changed.
+    // changes first ?". Yes runs the update and goes on once the script is
+    // stored; a failed update is shown and counts as Cancel, so no edit is
+    // dropped. No goes on without saving. False: the caller must stop with
+    // nothing changed.
     [[nodiscard]] bool PromptSaveChanges();
 
     // Shows or hides the code browser by the "Disable" setting.

@@ -214,6 +214,16 @@ TEST_F(EditingContextTest, RefusedCheckInKeepsTheScript) {
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(Editor().Text(), edited);
         EXPECT_TRUE(Editor().IsModified());
+
+        // Yes to the question before another form, and the check-in is refused
+        // again: going on would drop the edits, so the form stays open.
+        messages.messages.clear();
+        messages.answers = {MessageAnswer::Yes};
+        Context().FormClick("Account (Short)");
+        ASSERT_EQ(messages.Texts(), (std::vector<std::string>{"Save changes first ?", row.message}));
+        EXPECT_EQ(Context().CurrentForm(), row.form);
+        EXPECT_EQ(Editor().Text(), edited);
+        EXPECT_TRUE(Editor().IsModified());
     }
 }
 
