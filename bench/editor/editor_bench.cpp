@@ -64,8 +64,9 @@ vk::ClassFonts SchemeFonts() {
 void LoadColoured(vk::ScriptEditor& editor, vk::TColorStream& stream, const std::string& text) {
     stream.LoadText(text);
     stream.ConvertToRtf();
-    editor.LoadRichText(stream.Data());
-    stream.Clear();
+    vk::RtfReadResult read = vk::ReadRtf(stream.Data());
+    stream.Clear();  // as the program does: the RTF goes before the editor takes the text
+    editor.LoadRichDocument(std::move(*read.document));
 }
 
 void LoadPlain(vk::ScriptEditor& editor, const std::string& text) {

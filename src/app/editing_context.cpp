@@ -27,6 +27,7 @@
 #include "editor/ansi_text.h"
 #include "editor/editor_script_lines.h"
 #include "highlight/color_stream.h"
+#include "highlight/rtf_reader.h"
 #include "platform/temp_files.h"
 #include "platform/window_finder.h"
 #include "settings/settings.h"
@@ -283,19 +284,23 @@ bool TEditingContext::FileToEditor(const std::string& file) {
             colors_.LoadText(*original);
             main_.SetStatus("Converting input stream", 0);
             colors_.ConvertToRtf();
+            RtfReadResult read = ReadRtf(colors_.Data());
+            // The RTF is several times the script's size: give it back before
+            // the editor takes its own copy of the text.
+            colors_.Clear();
+            if (!read.document) throw Exception(read.error);
             {
                 const ScriptEditor::FrozenRedraw frozen(editor_);
                 editor_.Clear();
-                editor_.LoadRichText(colors_.Data());
+                editor_.LoadRichDocument(std::move(*read.document));
                 editor_.SelectAll();
                 main_.ConfigureTabPositions();
                 editor_.SetCaret(0);
             }
-            colors_.Clear();
             // The coloured text must be the file, byte for byte; what the
             // colouring would change (a NUL byte, a lone CR or LF) is kept by
             // the plain load instead.
-            coloured = editor_.Text() == *original;
+            coloured = editor_.TextEquals(*original);
         } catch (const std::exception&) {
             coloured = false;
         }

@@ -143,8 +143,10 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
     RtfReadResult result = ReadRtf(rtf);
     if (!result.document)
         throw Exception(result.error.empty() ? std::string("Invalid rich text") : result.error);
-    RtfDocument& doc = *result.document;
+    LoadRichDocument(std::move(*result.document));
+}
 
+void ScriptEditor::LoadRichDocument(RtfDocument doc) {
     styles_.Reset(styles_.Base());
     LoadText(doc.text.View());
     // The editor holds its own copy now; giving this one back before the

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "editor/style_table.h"
+#include "highlight/rtf_reader.h"
 
 namespace vk {
 
@@ -76,8 +77,14 @@ public:
     // vk::Exception with the reader's message when the RTF cannot be read
     // (the editor is then unchanged).
     void LoadRichText(std::string_view rtf);
+    // The same for a document already read. A caller that owns a large RTF
+    // reads it, frees it, then loads, so the RTF and the editor's copy of the
+    // text never stand in memory together.
+    void LoadRichDocument(RtfDocument document);
     void Clear();
     [[nodiscard]] std::string Text() const;
+    // Whether the text is exactly these bytes (no copy of a long text).
+    [[nodiscard]] bool TextEquals(std::string_view bytes) const { return View() == bytes; }
     [[nodiscard]] int TextLength() const;
     // Every line followed by CR LF (see line_model.h).
     [[nodiscard]] std::string CanonicalText() const;
