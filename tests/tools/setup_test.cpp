@@ -6,6 +6,7 @@
 
 #include "database_directory.h"
 #include "platform/registry.h"
+#include "settings/settings.h"
 #include "store.h"
 #include "support/commence_fixture.h"
 #include "support/test_support.h"
@@ -46,6 +47,15 @@ TEST(SetupTest, CreatesAndRegistersTheDemoDatabases) {
                   "[OtherOptions]\r\nVersion=3");
         EXPECT_NO_THROW(CommenceStore store(std::filesystem::path(path) / "commence.db")) << name;
     }
+
+    // A new user gets a colour scheme, so the first script shown is coloured.
+    TFont keyword, comment;
+    EXPECT_TRUE(LoadTokenStyle(registry, "Keyword", keyword));
+    EXPECT_TRUE(LoadTokenStyle(registry, "Comment", comment));
+    EXPECT_EQ(keyword.color, 0x800000u);
+    EXPECT_TRUE(keyword.Bold());
+    EXPECT_EQ(comment.color, 0x008000u);
+    EXPECT_TRUE(comment.Italic());
 }
 
 // Running the setup again changes nothing the user (or the server) owns.
@@ -62,6 +72,10 @@ TEST(SetupTest, AddsOnlyWhatIsAbsent) {
         CommenceStore store(fixture.DatabaseFolder("Field Service") / "commence.db");
         ASSERT_EQ(store.StoreFormScript("Technician", "Technician", "' edited\r\n"),
                   StoreError::None);
+        // The user's own colours, for one class only.
+        TFont mine;
+        mine.color = 0x0000FF;
+        SaveTokenStyle(registry, "Keyword", mine);
     }
     std::string output;
     ASSERT_EQ(fixture.RunSetup(&output), 0) << output;
@@ -75,6 +89,9 @@ TEST(SetupTest, AddsOnlyWhatIsAbsent) {
               "/opt/commence");
     CommenceStore store(fixture.DatabaseFolder("Field Service") / "commence.db");
     EXPECT_EQ(store.FormScript("Technician", "Technician").value, "' edited\r\n");
+    TFont keyword;
+    ASSERT_TRUE(LoadTokenStyle(registry, "Keyword", keyword));
+    EXPECT_EQ(keyword.color, 0x0000FFu);
 }
 
 // A database the machine's hive already lists is not registered again for
@@ -92,6 +109,10 @@ TEST(SetupTest, RespectsEntriesMadeBeforeIt) {
             Hive::CurrentUser, std::string(kDatabasesKey) + "\\Vellumkit\\Field Service", true);
         ASSERT_TRUE(user && user->WriteString("Name", "Old Service") &&
                     user->WriteString("Path", "/srv/old"));
+        // Colours chosen for one class: the scheme is not mixed into them.
+        TFont mine;
+        mine.color = 0x0000FF;
+        SaveTokenStyle(registry, "Keyword", mine);
     }
     const test::ScopedEnv registryEnv("VELLUMKIT_REGISTRY_DIR", registryDir.string());
     const std::string command = "'" + CommenceFixture::SetupProgram().string() + "' --data-dir '" +
@@ -105,6 +126,11 @@ TEST(SetupTest, RespectsEntriesMadeBeforeIt) {
     EXPECT_EQ(Registered(registry, Hive::CurrentUser), user);
     EXPECT_EQ(Registered(registry, Hive::LocalMachine),
               (std::vector<std::pair<std::string, std::string>>{{"Demo Sales", "/srv/sales"}}));
+    TFont keyword, comment;
+    ASSERT_TRUE(LoadTokenStyle(registry, "Keyword", keyword));
+    EXPECT_EQ(keyword.color, 0x0000FFu);
+    ASSERT_TRUE(LoadTokenStyle(registry, "Comment", comment));
+    EXPECT_EQ(comment.color, kWindowTextColor);
 }
 
 }  // namespace

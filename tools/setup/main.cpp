@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "default_colours.h"
 #include "demo_setup.h"
 #include "platform/registry.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const bool ok = vk::setup::InstallDemoDatabases(dataDir, ownFolder(), registry, std::cout);
+    bool ok = vk::setup::InstallDemoDatabases(dataDir, ownFolder(), registry, std::cout);
+    ok = vk::setup::InstallDefaultColours(registry, std::cout) && ok;
     return ok ? 0 : 1;
 }
