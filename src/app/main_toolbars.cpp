@@ -41,7 +41,9 @@ QToolButton* AddDropDownButton(QToolBar& bar, const char* name, QAction* action,
     button->setIcon(action->icon());
     button->setToolTip(action->toolTip());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setFixedWidth(kDatabaseButtonWidth);
+    // 78 pixels at the least, wider where the caption needs it: an elided
+    // "Da…es" or a cut database name tells the user nothing.
+    button->setMinimumWidth(kDatabaseButtonWidth);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setEnabled(action->isEnabled());

@@ -249,7 +249,8 @@ TEST_F(MainWindowTest, DatabaseButtonsCarryTheirMenusAndFollowTheirActions) {
         EXPECT_EQ(button->text(), QString::fromLatin1(row.caption));
         EXPECT_EQ(button->menu(), Find<QMenu>(*window, row.menu));
         EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-        EXPECT_EQ(button->width(), 78);
+        EXPECT_EQ(button->minimumWidth(), 78);
+        EXPECT_GE(button->maximumWidth(), button->sizeHint().width()) << "caption cut";
         EXPECT_EQ(button->isEnabled(), row.enabled);
     }
 
