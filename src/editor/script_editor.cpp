@@ -13,6 +13,7 @@
 
 #include "common/exceptions.h"
 #include "editor/ansi_text.h"
+#include "editor/display_font.h"
 #include "editor/line_model.h"
 #include "editor/virtual_keys.h"
 #include "editor/word_breaks.h"
@@ -394,8 +395,9 @@ void ScriptEditor::SetEditorFont(std::string_view face, int sizePoints) {
 
 void ScriptEditor::ApplyStyle(int style, const TextFormat& format) {
     const auto s = static_cast<uintptr_t>(style);
-    const std::string& face = format.face.empty() ? styles_.Base().face : format.face;
-    SendScintilla(SCI_STYLESETFONT, s, face.c_str());
+    const QByteArray face =
+        DisplayFace(format.face.empty() ? styles_.Base().face : format.face).toLatin1();
+    SendScintilla(SCI_STYLESETFONT, s, face.constData());
     Send(SCI_STYLESETSIZEFRACTIONAL, s, format.sizeHalfPoints * 50L);
     Send(SCI_STYLESETFORE, s, static_cast<long>(format.color & 0xFFFFFF));
     Send(SCI_STYLESETBOLD, s, format.bold ? 1 : 0);

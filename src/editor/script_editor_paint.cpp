@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "editor/ansi_text.h"
+#include "editor/display_font.h"
 #include "editor/script_editor.h"
 
 namespace vk {
@@ -63,7 +64,7 @@ void ScriptEditor::PaintWindowsCharacters() {
                                            : QColor(format.color & 0xFF, (format.color >> 8) & 0xFF,
                                                     (format.color >> 16) & 0xFF);
 
-        QFont font(QString::fromLatin1(format.face.empty() ? styles_.Base().face : format.face));
+        QFont font(DisplayFace(format.face.empty() ? styles_.Base().face : format.face));
         font.setPointSizeF(format.sizeHalfPoints / 2.0);
         font.setBold(format.bold);
         font.setItalic(format.italic);
