@@ -10,7 +10,7 @@
 namespace vk {
 namespace {
 
-struct ActionSpec {
+struct ActionEntry {
     QAction* MainActions::*member;
     const char* name;
     const char* caption;
@@ -21,7 +21,7 @@ struct ActionSpec {
 };
 
 // clang-format off
-const ActionSpec kActions[] = {
+const ActionEntry kActions[] = {
     {&MainActions::acLoadDatabases, "acLoadDatabases", "Databases", "", "", true, AppIcon::Database},
     {&MainActions::acLoadCategories, "acLoadCategories", "Categories", "", "", false, AppIcon::Category},
     {&MainActions::acLoadForms, "acLoadForms", "Forms", "", "", false, AppIcon::Form},
@@ -54,19 +54,19 @@ const ActionSpec kActions[] = {
 
 MainActions BuildMainActions(QWidget& owner) {
     MainActions actions;
-    for (const ActionSpec& spec : kActions) {
-        auto* action = new QAction(QString::fromLatin1(spec.caption), &owner);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        const QString hint = QString::fromLatin1(spec.hint);
+    for (const ActionEntry& entry : kActions) {
+        auto* action = new QAction(QString::fromLatin1(entry.caption), &owner);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        const QString hint = QString::fromLatin1(entry.hint);
         action->setStatusTip(hint);
         if (!hint.isEmpty()) action->setToolTip(hint);
-        if (*spec.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-        if (spec.icon) action->setIcon(MakeIcon(*spec.icon));
-        action->setEnabled(spec.enabled);
+        if (*entry.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        if (entry.icon) action->setIcon(MakeIcon(*entry.icon));
+        action->setEnabled(entry.enabled);
         // Added to the window itself so that the shortcuts work wherever the
         // action's buttons are docked, or when its toolbar is hidden.
         owner.addAction(action);
-        actions.*spec.member = action;
+        actions.*entry.member = action;
     }
     return actions;
 }

@@ -138,21 +138,22 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
         PrintUsage(out);
         return ExitCode::Success;
     }
-    const auto spec = std::find_if(kCommands.begin(), kCommands.end(),
-                                   [&](const CommandSpec& c) { return c.name == args[0]; });
-    if (spec == kCommands.end()) return BadArguments(err, "unknown command '" + args[0] + "'", "");
+    const auto command = std::find_if(kCommands.begin(), kCommands.end(),
+                                      [&](const CommandSpec& c) { return c.name == args[0]; });
+    if (command == kCommands.end())
+        return BadArguments(err, "unknown command '" + args[0] + "'", "");
 
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (std::any_of(rest.begin(), rest.end(), [](const std::string& a) { return IsHelp(a); })) {
-        PrintCommandHelp(out, *spec);
+        PrintCommandHelp(out, *command);
         return ExitCode::Success;
     }
     Invocation call;
-    if (const auto problem = Parse(*spec, rest, call))
-        return BadArguments(err, *problem, spec->name);
+    if (const auto problem = Parse(*command, rest, call))
+        return BadArguments(err, *problem, command->name);
 
     try {
-        return spec->run(call, Streams{out, err});
+        return command->run(call, Streams{out, err});
     } catch (const EDDEFailed& e) {
         PrintMessage(err, e.what());
         return ExitCode::Unreachable;
