@@ -4,21 +4,11 @@ namespace vk::commence_server {
 
 std::vector<DatabaseEntry> ListDatabases(Registry& registry, Hive hive) {
     std::vector<DatabaseEntry> entries;
-    const auto root = registry.OpenKey(hive, kDatabasesKey);
-    if (!root) return entries;
-    const auto groups = root->SubkeyNames();
-    for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
-        const std::string groupPath = std::string(kDatabasesKey) + "\\" + *group;
-        const auto groupKey = registry.OpenKey(hive, groupPath);
-        if (!groupKey) continue;
-        for (const auto& sub : groupKey->SubkeyNames()) {
-            const auto key = registry.OpenKey(hive, groupPath + "\\" + sub);
-            if (!key) continue;
-            auto name = key->ReadString("Name");
-            if (!name) continue;
-            entries.push_back({key->Path(), std::move(*name), key->ReadString("Path")});
-        }
-    }
+    WalkDatabases(registry, hive, [&entries](const RegistryKey& key) {
+        if (auto name = key.ReadString("Name"))
+            entries.push_back({key.Path(), std::move(*name), key.ReadString("Path")});
+        return false;
+    });
     return entries;
 }
 

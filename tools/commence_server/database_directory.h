@@ -6,13 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "commence/database_directory.h"
 #include "platform/registry.h"
 
 namespace vk::commence_server {
 
-// Where Commence records its databases: one key per database two levels
-// below this one, holding the string values "Name" and "Path".
-inline constexpr std::string_view kDatabasesKey = "Software\\Commence\\Databases";
+using vk::kDatabasesKey;
 
 struct DatabaseEntry {
     std::string key;  // the full key path
