@@ -1,6 +1,7 @@
 #include "platform/dde.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -315,6 +316,11 @@ TEST_F(DdeTest, StaleSocketOfDeadProcessIsSkippedAndRemoved) {
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         ::close(fd);
     }
+    // Servers are offered the topic oldest first. File times are coarse, so
+    // without an older stamp the live socket could tie with the stale one and
+    // be tried first, leaving the stale one untouched.
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW), 0);
 
     TestHandler handler("live", {"Demo"});
     ServerThread server("Commence", handler);
