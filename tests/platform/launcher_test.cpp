@@ -1,6 +1,7 @@
 #include "platform/launcher.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,6 +179,41 @@ TEST(LaunchTest, ReportsWhetherTheProgramStarted) {
     ASSERT_GT(slow.processId, 0);
     ::kill(slow.processId, SIGKILL);
     EXPECT_TRUE(Vanishes(slow.processId));
+    guard.pid = 0;
+}
+
+TEST(LaunchTest, ProgramHoldsNoneOfTheStartersFiles) {
+    // The starter writes to a pipe, as "vellumkit-cli databases | less" does,
+    // and has one more descriptor open that is not close-on-exec.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const int savedStdout = ::dup(STDOUT_FILENO);
+    ASSERT_GE(savedStdout, 0);
+    ASSERT_GE(::dup2(pipeFds[1], STDOUT_FILENO), 0);
+    const LaunchResult result = Launch("sleep 30");
+    ::dup2(savedStdout, STDOUT_FILENO);
+    ::close(savedStdout);
+    ::close(pipeFds[1]);
+    KillOnExit guard{result.processId};
+    ASSERT_TRUE(result.started);
+
+    std::set<std::string> open;
+    for (const auto& entry :
+         fs::directory_iterator("/proc/" + std::to_string(result.processId) + "/fd"))
+        open.insert(entry.path().filename().string());
+    EXPECT_EQ(open, (std::set<std::string>{"0", "1", "2"}));
+
+    // With the starter's end closed the reader sees the end of the output at
+    // once, though the program still runs.
+    pollfd reader{pipeFds[0], POLLIN, 0};
+    ASSERT_EQ(::poll(&reader, 1, 5000), 1);
+    char byte;
+    EXPECT_EQ(::read(pipeFds[0], &byte, 1), 0);
+    ::close(pipeFds[0]);
+    EXPECT_EQ(::kill(result.processId, 0), 0);
+
+    ::kill(result.processId, SIGKILL);
+    EXPECT_TRUE(Vanishes(result.processId));
     guard.pid = 0;
 }
 

@@ -121,7 +121,14 @@ public:
               ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
               ::posix_spawnattr_setsigdefault(&attributes_, &defaults) == 0 &&
               ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY,
-                                                 0) == 0;
+                                                 0) == 0 &&
+              // Nor does it hold the starter's output or any other file of
+              // its: a pipe the starter writes to ("vellumkit-cli ... | less")
+              // must end when the starter ends, not when the program does.
+              ::posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY,
+                                                 0) == 0 &&
+              ::posix_spawn_file_actions_adddup2(&actions_, STDOUT_FILENO, STDERR_FILENO) == 0 &&
+              ::posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1) == 0;
     }
     ~SpawnSetup() {
         if (actionsMade_) ::posix_spawn_file_actions_destroy(&actions_);
