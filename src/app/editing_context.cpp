@@ -12,8 +12,6 @@
 #include <QToolButton>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/main_window.h"
 #include "app/name_menu.h"
@@ -21,6 +19,7 @@
 #include "commence/focus.h"
 #include "commence/transfer.h"
 #include "common/exceptions.h"
+#include "common/file_bytes.h"
 #include "common/messages.h"
 #include "document/checksum_check.h"
 #include "document/editor_to_file.h"
@@ -69,12 +68,11 @@ private:
     std::string file_;
 };
 
-std::string ReadWholeFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw Exception("Cannot open file " + file);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw Exception("Cannot read file " + file);
-    return bytes;
+std::string ReadFileOrThrow(const std::string& file) {
+    std::string error;
+    std::optional<std::string> bytes = ReadWholeFile(file, &error);
+    if (!bytes) throw Exception("Cannot read file " + file + ": " + error);
+    return std::move(*bytes);
 }
 
 // The user's collation, case-insensitive, on the names as the user reads them.
@@ -280,7 +278,7 @@ bool TEditingContext::FileToEditor(const std::string& file) {
         silenced_.reset();
         std::optional<std::string> original;
         try {
-            original = ReadWholeFile(file);
+            original = ReadFileOrThrow(file);
             colors_.LoadText(*original);
             main_.SetStatus("Converting input stream", 0);
             colors_.ConvertToRtf();
@@ -307,7 +305,7 @@ bool TEditingContext::FileToEditor(const std::string& file) {
         if (!coloured) {
             colors_.Clear();
             const ScriptEditor::FrozenRedraw frozen(editor_);
-            LoadPlain(original ? *original : ReadWholeFile(file));
+            LoadPlain(original ? *original : ReadFileOrThrow(file));
             editor_.SetCaret(0);
         }
     }

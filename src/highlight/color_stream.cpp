@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/file_bytes.h"
 #include "highlight/tokenizer.h"
 
 namespace vk {
@@ -275,11 +274,10 @@ void TColorStream::LoadText(std::string_view text) {
 }
 
 void TColorStream::LoadFromFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw Exception("Cannot open file " + file.string());
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw Exception("Cannot read file " + file.string());
-    LoadText(bytes);
+    std::string error;
+    const std::optional<std::string> bytes = ReadWholeFile(file, &error);
+    if (!bytes) throw Exception("Cannot read file " + file.string() + ": " + error);
+    LoadText(*bytes);
 }
 
 void TColorStream::ConvertToRtf() {

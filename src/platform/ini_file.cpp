@@ -1,8 +1,6 @@
 #include "platform/ini_file.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "common/file_bytes.h"
 #include "platform/registry_hive.h"
 
 namespace vk {
@@ -49,11 +47,9 @@ IniFile::IniFile(std::string_view text) {
 }
 
 std::optional<IniFile> IniFile::Read(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return IniFile(text);
+    const std::optional<std::string> text = ReadWholeFile(file);
+    if (!text) return std::nullopt;
+    return IniFile(*text);
 }
 
 std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {

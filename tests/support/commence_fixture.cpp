@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/file_bytes.h"
 #include "platform/dde.h"
 
 extern char** environ;
@@ -51,9 +52,10 @@ pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>
     return pid;
 }
 
+// "" when the file cannot be read: a process whose /proc files are read here
+// may end at any moment, and that must not stop the search for servers.
 std::string readText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadWholeFile(file).value_or(std::string());
 }
 
 // The names in a folder; entries that vanish while it is read (processes in

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "common/file_bytes.h"
+
 namespace vk::test {
 
 TempDir::TempDir() {
@@ -35,9 +37,10 @@ ScopedEnv::~ScopedEnv() {
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string error;
+    std::optional<std::string> bytes = ReadWholeFile(file, &error);
+    if (!bytes) throw std::runtime_error("cannot read " + file.string() + ": " + error);
+    return std::move(*bytes);
 }
 
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 
 #include "cli_output.h"
@@ -10,6 +9,7 @@
 #include "commence/queries.h"
 #include "commence/transfer.h"
 #include "common/exceptions.h"
+#include "common/file_bytes.h"
 #include "document/editor_to_file.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
@@ -21,12 +21,11 @@
 namespace vk::cli {
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Exception("Cannot read " + path);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Exception("Cannot read " + path);
-    return bytes;
+std::string ReadFileOrThrow(const std::string& path) {
+    std::string error;
+    std::optional<std::string> bytes = ReadWholeFile(path, &error);
+    if (!bytes) throw Exception("Cannot read " + path + ": " + error);
+    return std::move(*bytes);
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
@@ -83,7 +82,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
     NullStatusSink quiet;
     const std::string file = CommenceToFile(Registry::Instance(), LocationOf(call), quiet);
     const RemoveOnExit cleanup(file);
-    const std::string script = ReadWholeFile(file);
+    const std::string script = ReadFileOrThrow(file);
     if (call.output) {
         WriteWholeFile(*call.output, script);
     } else {
@@ -97,7 +96,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
 ExitCode CheckIn(const Invocation& call, Streams io) {
     Registry& registry = Registry::Instance();
     const FormLocation location = LocationOf(call);
-    MemoryScriptLines lines(ReadWholeFile(call.operands.at(3)));
+    MemoryScriptLines lines(ReadFileOrThrow(call.operands.at(3)));
 
     const TSettings settings(registry);
     const MachineNames names = ReadMachineNames();
@@ -115,7 +114,7 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
 }
 
 ExitCode PrintChecksum(const Invocation& call, Streams io) {
-    const std::string text = ReadWholeFile(call.operands.at(0));
+    const std::string text = ReadFileOrThrow(call.operands.at(0));
     io.out << FormatChecksum(ScriptChecksum(JoinScriptLines(SplitScriptText(text)))) << '\n';
     return ExitCode::Success;
 }

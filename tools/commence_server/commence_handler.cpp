@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "command_parser.h"
+#include "common/file_bytes.h"
 #include "default_script.h"
 
 namespace vk::commence_server {
@@ -50,10 +50,8 @@ std::optional<std::string> readWholeFile(std::string_view file, std::uintmax_t l
     if (!path.is_absolute() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size > limit) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || bytes.size() > limit) return std::nullopt;
+    std::optional<std::string> bytes = vk::ReadWholeFile(path);
+    if (!bytes || bytes->size() > limit) return std::nullopt;
     return bytes;
 }
 
