@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -184,17 +182,12 @@ std::vector<pid_t> CommenceFixture::RunningServers() const {
 }
 
 void CommenceFixture::StopServers() {
-    // A server the code under test was starting while the first look was
-    // taken shows up in a later one.
-    for (int round = 0; round < 3; ++round) {
-        const auto pids = RunningServers();
-        if (pids.empty()) break;
-        for (const pid_t pid : pids) kill(pid, SIGTERM);
-        for (const pid_t pid : pids) {
-            if (WaitForExit(pid, 10s)) continue;
-            kill(pid, SIGKILL);
-            (void)WaitForExit(pid, 10s);
-        }
+    const auto pids = RunningServers();
+    for (const pid_t pid : pids) kill(pid, SIGTERM);
+    for (const pid_t pid : pids) {
+        if (WaitForExit(pid, 10s)) continue;
+        kill(pid, SIGKILL);
+        (void)WaitForExit(pid, 10s);
     }
     // Children that ended on their own are reaped too.
     for (const pid_t pid : started_) (void)WaitForExit(pid, 0ms);
