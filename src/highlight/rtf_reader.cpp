@@ -212,6 +212,7 @@ private:
             switch (c) {
                 case '{':
                     if (stack_.size() >= kMaxDepth) Fail("groups are nested too deeply");
+                    if (WholeRun()) break;
                     stack_.push_back(state_);
                     ++pos_;
                     if (!ReplayOpening()) StartOpening();
@@ -533,19 +534,63 @@ private:
         return n <= 16 || std::memcmp(text.data() + 8, words.data() + 8, n - 16) == 0;
     }
 
-    bool ReplayOpening() {
+    // The remembered opening that the input at `at` starts with, from the
+    // current state; nullptr when none.
+    const GroupOpening* KnownOpeningAt(std::size_t at) {
         const std::size_t known = std::min(openingCount_, kRememberedOpenings);
-        const std::string_view rest = in_.substr(pos_);
+        const std::string_view rest = in_.substr(at);
         for (std::size_t i = 0; i < known; ++i) {
             const GroupOpening& o = openings_[i];
             if (StartsWithOpening(rest, o.words) && o.from.SameAs(state_)) {
-                state_ = o.to;
-                pos_ += o.words.size();
                 replayed_ = i;
-                return true;
+                return &o;
             }
         }
-        return false;
+        return nullptr;
+    }
+
+    bool ReplayOpening() {
+        const GroupOpening* opening = KnownOpeningAt(pos_);
+        if (opening == nullptr) return false;
+        state_ = opening->to;
+        pos_ += opening->words.size();
+        return true;
+    }
+
+    // Whether RunText takes at least one byte of text at `p`.
+    bool RunTextStartsAt(std::size_t at) const noexcept {
+        if (at >= in_.size()) return false;
+        const char* p = in_.data() + at;
+        const std::size_t left = in_.size() - at;
+        if (IsPlainByte(*p)) return true;
+        if (*p != '\\' || left < 2) return false;
+        if (p[1] == '\\' || p[1] == '{' || p[1] == '}') return true;
+        return left >= 5 && std::memcmp(p + 1, "par", 3) == 0 && !IsLetter(p[4]) &&
+               !IsDigit(p[4]) && p[4] != '-';
+    }
+
+    // A group at `pos_` as the colour stream writes each run: a remembered
+    // opening, text, the closing brace. Read in one go, the group needs no
+    // saved state, since it ends in the state it began in. Anything else
+    // inside it leaves the group open for the general parser, exactly as if
+    // it had been read that way. False, with nothing read, when the group
+    // does not start like a run.
+    bool WholeRun() {
+        if (stack_.empty() || state_.destination != Destination::Text) return false;
+        const GroupOpening* opening = KnownOpeningAt(pos_ + 1);
+        if (opening == nullptr || !RunTextStartsAt(pos_ + 1 + opening->words.size())) return false;
+        const GroupState outer = state_;
+        state_ = opening->to;
+        pos_ += 1 + opening->words.size();
+        RunText();
+        if (pos_ < in_.size() && in_[pos_] == '}') {
+            ++pos_;
+            state_ = outer;
+            FinishFontEntry();
+        } else {
+            stack_.push_back(outer);
+        }
+        return true;
     }
 
     void ColorComponent(Word word, int value) {

@@ -178,6 +178,22 @@ TEST(ReadRtfTest, FormatsFollowTablesReadAfterText) {
     EXPECT_EQ(Runs(*result.document), expected);
 }
 
+// A group that opens like a run met before but holds more than text (a
+// word, a group, nothing at all) reads as any group does.
+TEST(ReadRtfTest, KnownRunOpeningsFollowedByMoreThanText) {
+    const RtfReadResult result = ReadRtf(
+        "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}"
+        "{\\cf1 a}{\\cf1 b\\b c}d{\\cf1 }{\\cf1 \\par e{\\i f}g}{\\cf1 \\{}h{\\cf1 \\par5 i}}");
+    ASSERT_TRUE(result.document) << result.error;
+    const std::vector<RunView> expected = {
+        {"ab", "", 24, 0x0000FF, false, false}, {"c", "", 24, 0x0000FF, true, false},
+        {"d", "", 24, 0, false, false},         {"\r\ne", "", 24, 0x0000FF, false, false},
+        {"f", "", 24, 0x0000FF, false, true},   {"g{", "", 24, 0x0000FF, false, false},
+        {"h", "", 24, 0, false, false},         {"\r\ni", "", 24, 0x0000FF, false, false},
+    };
+    EXPECT_EQ(Runs(*result.document), expected);
+}
+
 TEST(ReadRtfTest, BinaryDataMayHoldBraces) {
     const RtfReadResult result = ReadRtf("{\\rtf1 a{\\*\\pict\\bin3 }{\\}b}");
     ASSERT_TRUE(result.document) << result.error;
