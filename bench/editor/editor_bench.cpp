@@ -1,9 +1,13 @@
-// Loading a script into the editor: the whole coloured load (colour stream,
-// RTF reader, styled text) against a plain SCI_SETTEXT of the same text.
+// Loading a script into the editor: the whole coloured load as the program
+// does it (colour stream and RTF reader in pieces on both processors while the
+// editor takes the text, styles handed over as shown) against a plain
+// SCI_SETTEXT of the same text. BM_ColouredLoadStyledThrough adds handing
+// every style to the control, as the first edit does.
 //
 //   editor_bench                          Google Benchmark timings
 //   editor_bench --peak-memory MODE SIZE  peak memory of one load, MODE is
-//                                         "coloured" or "plain", SIZE bytes
+//                                         "coloured", "coloured-styled" or
+//                                         "plain", SIZE bytes
 //
 // The memory mode runs one load in a fresh process and prints the growth of
 // the peak resident set size (getrusage ru_maxrss) across the load, so run it
@@ -18,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/coloured_load.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
 #include "highlight/rtf_reader.h"
@@ -61,12 +66,13 @@ vk::ClassFonts SchemeFonts() {
     return fonts;
 }
 
-void LoadColoured(vk::ScriptEditor& editor, vk::TColorStream& stream, const std::string& text) {
-    stream.LoadText(text);
-    stream.ConvertToRtf();
-    vk::RtfReadResult read = vk::ReadRtf(stream.Data());
-    stream.Clear();  // as the program does: the RTF goes before the editor takes the text
-    editor.LoadRichDocument(std::move(*read.document));
+void LoadColoured(vk::ScriptEditor& editor, const vk::TColorStream& stream,
+                  const std::string& text) {
+    if (!vk::LoadColouredScript(editor, text, stream)) std::abort();
+}
+
+void StyleEverything(vk::ScriptEditor& editor) {
+    benchmark::DoNotOptimize(editor.StyleAt(editor.TextLength() - 1));
 }
 
 void LoadPlain(vk::ScriptEditor& editor, const std::string& text) {
@@ -78,6 +84,17 @@ void BM_ColouredLoad(benchmark::State& state) {
     vk::ScriptEditor editor;
     vk::TColorStream stream(SchemeFonts());
     for (auto _ : state) LoadColoured(editor, stream, text);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void BM_ColouredLoadStyledThrough(benchmark::State& state) {
+    const std::string text = GenerateScript(static_cast<std::size_t>(state.range(0)));
+    vk::ScriptEditor editor;
+    vk::TColorStream stream(SchemeFonts());
+    for (auto _ : state) {
+        LoadColoured(editor, stream, text);
+        StyleEverything(editor);
+    }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
@@ -150,6 +167,7 @@ BENCHMARK(BM_ColouredLoad)
     ->Arg(100 << 10)
     ->Arg(5 << 20)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColouredLoadStyledThrough)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainLoad)->Arg(1 << 10)->Arg(100 << 10)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
 
 long PeakKiB() {
@@ -164,10 +182,14 @@ int MeasurePeakMemory(const char* mode, std::size_t size) {
     vk::TColorStream stream(SchemeFonts());
     editor.SetPlainText("warm up");
     const long before = PeakKiB();
-    if (std::strcmp(mode, "coloured") == 0)
+    if (std::strcmp(mode, "coloured") == 0) {
         LoadColoured(editor, stream, text);
-    else
+    } else if (std::strcmp(mode, "coloured-styled") == 0) {
+        LoadColoured(editor, stream, text);
+        StyleEverything(editor);
+    } else {
         LoadPlain(editor, text);
+    }
     const long after = PeakKiB();
     std::printf("%s load of %zu bytes: peak RSS grew by %ld KiB (%.2f x the script)\n", mode,
                 text.size(), after - before,

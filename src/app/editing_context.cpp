@@ -24,9 +24,9 @@
 #include "document/checksum_check.h"
 #include "document/editor_to_file.h"
 #include "editor/ansi_text.h"
+#include "editor/coloured_load.h"
 #include "editor/editor_script_lines.h"
 #include "highlight/color_stream.h"
-#include "highlight/rtf_reader.h"
 #include "platform/temp_files.h"
 #include "platform/window_finder.h"
 #include "settings/settings.h"
@@ -279,31 +279,18 @@ bool TEditingContext::FileToEditor(const std::string& file) {
         std::optional<std::string> original;
         try {
             original = ReadFileOrThrow(file);
-            colors_.LoadText(*original);
             main_.SetStatus("Converting input stream", 0);
-            colors_.ConvertToRtf();
-            RtfReadResult read = ReadRtf(colors_.Data());
-            // The RTF is several times the script's size: give it back before
-            // the editor takes its own copy of the text.
-            colors_.Clear();
-            if (!read.document) throw Exception(read.error);
-            {
-                const ScriptEditor::FrozenRedraw frozen(editor_);
-                editor_.Clear();
-                editor_.LoadRichDocument(std::move(*read.document));
+            const ScriptEditor::FrozenRedraw frozen(editor_);
+            coloured = LoadColouredScript(editor_, *original, colors_);
+            if (coloured) {
                 editor_.SelectAll();
                 main_.ConfigureTabPositions();
                 editor_.SetCaret(0);
             }
-            // The coloured text must be the file, byte for byte; what the
-            // colouring would change (a NUL byte, a lone CR or LF) is kept by
-            // the plain load instead.
-            coloured = editor_.TextEquals(*original);
         } catch (const std::exception&) {
             coloured = false;
         }
         if (!coloured) {
-            colors_.Clear();
             const ScriptEditor::FrozenRedraw frozen(editor_);
             LoadPlain(original ? *original : ReadFileOrThrow(file));
             editor_.SetCaret(0);

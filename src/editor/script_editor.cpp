@@ -15,6 +15,7 @@
 #include "editor/ansi_text.h"
 #include "editor/display_font.h"
 #include "editor/line_model.h"
+#include "editor/pending_formats.h"
 #include "editor/virtual_keys.h"
 #include "editor/word_breaks.h"
 #include "highlight/rtf_reader.h"
@@ -86,7 +87,8 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
     Send(SCI_SETLEXER, SCLEX_CONTAINER);
     for (unsigned long margin = 0; margin <= 4; ++margin) Send(SCI_SETMARGINWIDTHN, margin, 0);
     Send(SCI_SETMODEVENTMASK, static_cast<unsigned long>(Send(SCI_GETMODEVENTMASK)) |
-                                  SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_INSERTCHECK);
+                                  SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_INSERTCHECK |
+                                  SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
 
     // Fixed selection colours, so that the Windows-1252 overlay matches them.
     selectionFore_ = palette().color(QPalette::Active, QPalette::HighlightedText);
@@ -103,6 +105,9 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
                 OnModified(position, type, length);
             });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptEditor::OnUpdateUi);
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this](int position) {
+        EnsureStyledTo(static_cast<std::size_t>(std::max(position, 0)));
+    });
 }
 
 ScriptEditor::~ScriptEditor() = default;
@@ -117,6 +122,8 @@ std::string_view ScriptEditor::View() const {
 }
 
 void ScriptEditor::LoadText(std::string_view bytes) {
+    // The old text's formats go with it, unstyled.
+    DropPendingFormats();
     ProgramEdit edit(*this);
     Send(SCI_SETUNDOCOLLECTION, 0);
     Send(SCI_CLEARALL);
@@ -148,50 +155,14 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
 }
 
 void ScriptEditor::LoadRichDocument(RtfDocument doc) {
-    styles_.Reset(styles_.Base());
-    LoadText(doc.text.View());
+    LoadTextToColour(doc.text.View());
     // The editor holds its own copy now; giving this one back before the
     // styling keeps the load's peak memory down.
     const std::size_t length = std::min(doc.text.Size(), doc.runs.TextLength());
     doc.text.Clear();
-    plainTextMode_ = false;
-    if (length == 0) return;
-
-    // A style per format the runs use, set up when first met.
-    std::vector<int> styleOf(doc.formats.size(), -1);
-    auto styleFor = [&](std::size_t format) {
-        int& style = styleOf[format];
-        if (style < 0) {
-            const RtfFormat& f = doc.formats[format];
-            style = StyleFor(
-                TextFormat{f.face, f.sizeHalfPoints, f.color & 0xFFFFFF, f.bold, f.italic});
-        }
-        return static_cast<char>(style);
-    };
-    // The style bytes go to the editor a block at a time, never as a second
-    // copy of the whole text.
-    constexpr std::size_t kBlock = 1 << 16;
-    std::string block(std::min(length, kBlock), '\0');
-    std::size_t filled = 0;
-    std::size_t styled = 0;
-    auto flush = [&] {
-        SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(filled), block.data());
-        styled += filled;
-        filled = 0;
-    };
-    Send(SCI_STARTSTYLING, 0, 0xFF);
-    for (const RtfRun& run : doc.runs) {
-        const char style = styleFor(run.format);
-        std::size_t left = std::min(run.length, length - styled - filled);
-        while (left > 0) {
-            const std::size_t count = std::min(left, block.size() - filled);
-            std::memset(block.data() + filled, style, count);
-            filled += count;
-            left -= count;
-            if (filled == block.size()) flush();
-        }
-    }
-    if (filled > 0) flush();
+    std::vector<ColouredPiece> pieces;
+    pieces.push_back(ColouredPiece{0, length, std::move(doc.formats), std::move(doc.runs)});
+    SetTextFormats(std::move(pieces));
 }
 
 void ScriptEditor::Clear() { SetPlainText({}); }
@@ -414,6 +385,7 @@ int ScriptEditor::StyleFor(const TextFormat& format) {
 
 void ScriptEditor::ReleaseUnusedStyles(std::array<bool, StyleTable::kStyleCount> used) {
     const int size = TextLength();
+    EnsureStyledTo(static_cast<std::size_t>(size));
     for (int pos = 0; pos < size; ++pos)
         used[static_cast<std::size_t>(Send(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)) &
                                       0xFF)] = true;
@@ -426,6 +398,7 @@ void ScriptEditor::SetRangeFormat(int start, int length, std::uint32_t color, bo
     start = std::clamp(start, 0, size);
     length = std::clamp(length, 0, size - start);
     if (length == 0) return;
+    EnsureStyledTo(static_cast<std::size_t>(start + length));
 
     std::string current(static_cast<std::size_t>(length), '\0');
     for (int i = 0; i < length; ++i)
@@ -476,6 +449,7 @@ RangeFormatReport ScriptEditor::RangeFormat(int start, int length) const {
     const int size = TextLength();
     start = std::clamp(start, 0, size);
     length = std::clamp(length, 0, size - start);
+    EnsureStyledTo(static_cast<std::size_t>(start + length) + 1);
     auto formatAt = [&](int pos) -> TextFormat {
         if (pos >= size) return styles_.Base();
         const auto style =
@@ -501,6 +475,11 @@ RangeFormatReport ScriptEditor::RangeFormat(int start, int length) const {
 // --- Notifications and redraw ----------------------------------------------
 
 void ScriptEditor::OnModified(int, int type, int length) {
+    if ((type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) != 0) {
+        // Positions are about to shift under the formats still waiting.
+        EnsureStyledTo(SIZE_MAX);
+        return;
+    }
     if ((type & SC_MOD_INSERTCHECK) != 0) {
         if (programEdits_ == 0 && textLimit_ > 0 && TextLength() + length > textLimit_)
             SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/style_table.h"
+#include "highlight/piece_colouring.h"
 #include "highlight/rtf_reader.h"
 
 namespace vk {
@@ -81,6 +84,17 @@ public:
     // reads it, frees it, then loads, so the RTF and the editor's copy of the
     // text never stand in memory together.
     void LoadRichDocument(RtfDocument document);
+    // A coloured load in two steps, so that the colouring can run while the
+    // editor takes the text: LoadTextToColour replaces the text (shown
+    // uncoloured, undo history emptied, unmodified, caret at 0), then
+    // SetTextFormats gives it the formats of its pieces (in order, from the
+    // start) and switches to rich-text mode.
+    //
+    // The formats reach the control as it draws the text or is asked for
+    // them (StyleAt, RangeFormat), and all at once before the first edit: a
+    // long script costs no styling until it is shown.
+    void LoadTextToColour(std::string_view bytes);
+    void SetTextFormats(std::vector<ColouredPiece> pieces);
     void Clear();
     [[nodiscard]] std::string Text() const;
     // Whether the text is exactly these bytes (no copy of a long text).
@@ -158,6 +172,9 @@ public:
     // --- Formats ------------------------------------------------------------
     void SetRangeFormat(int start, int length, std::uint32_t color, bool bold, bool italic);
     [[nodiscard]] RangeFormatReport RangeFormat(int start, int length) const;
+    // The style of the character at `pos` (that of the base format past the
+    // end).
+    [[nodiscard]] int StyleAt(int pos) const;
     [[nodiscard]] const StyleTable& Styles() const { return styles_; }
 
     // --- Notifications and redraw ------------------------------------------
@@ -238,12 +255,20 @@ private:
     void TypeByte(char byte);
     void PaintWindowsCharacters();
 
+    // Gives the control the formats still waiting, up to at least `pos`.
+    void EnsureStyledTo(std::size_t pos) const;
+    void DropPendingFormats() const;
+
     void OnModified(int position, int type, int length);
     void OnUpdateUi(int updated);
     void ReportSelectionIfMoved();
     void Attach();
 
     StyleTable styles_;
+    struct PendingFormats;
+    // The formats of a coloured load not yet in the control; mutable because
+    // handing them over changes nothing a caller can see.
+    mutable std::unique_ptr<PendingFormats> pending_;
     bool plainTextMode_ = true;
     int textLimit_ = 0;
     bool forcedModified_ = false;

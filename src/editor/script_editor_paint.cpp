@@ -33,6 +33,7 @@ void ScriptEditor::PaintWindowsCharacters() {
     const long start = Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
     const long end = Send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
     if (end <= start) return;
+    EnsureStyledTo(static_cast<std::size_t>(end));
     std::string bytes(static_cast<std::size_t>(end - start) + 1, '\0');
     SendScintilla(SCI_GETTEXTRANGE, start, end, bytes.data());
     bytes.pop_back();

@@ -63,6 +63,7 @@ public:
     // Makes a conversion fail as if memory ran out once its output buffer
     // would grow beyond `bytes`; nullopt lifts the limit.
     void SetOutputLimit(std::optional<std::size_t> bytes) { outputLimit_ = bytes; }
+    [[nodiscard]] std::optional<std::size_t> OutputLimit() const { return outputLimit_; }
 
 private:
     ClassFonts fonts_{};

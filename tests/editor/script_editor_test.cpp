@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "common/exceptions.h"
+#include "editor/coloured_load.h"
 #include "highlight/color_stream.h"
 #include "support/test_support.h"
 
@@ -164,14 +165,61 @@ TEST_F(ScriptEditorTest, ColouredLoadStylesEveryByteOfALongText) {
     editor.LoadRichText(stream.Data());
     ASSERT_EQ(editor.Text(), script);
 
-    auto styleAt = [&](std::size_t pos) {
-        return editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos) & 0xFF;
-    };
-    const long keyword = styleAt(0);
-    const long other = styleAt(3);
+    auto styleAt = [&](std::size_t pos) { return editor.StyleAt(static_cast<int>(pos)); };
+    const int keyword = styleAt(0);
+    const int other = styleAt(3);
     ASSERT_NE(keyword, other);
     for (std::size_t pos = 0; pos < script.size(); ++pos)
         ASSERT_EQ(styleAt(pos), pos % 7 < 3 ? keyword : other) << "byte " << pos;
+}
+
+// The styles of a coloured load reach the control as it draws: wherever the
+// view goes, and before an edit shifts the text under them.
+TEST_F(ScriptEditorTest, ColouredLoadStylesWhatIsDrawnAndSurvivesEdits) {
+    ClassFonts fonts{};
+    fonts[IndexOf(TokenClass::Keyword)].color = 0xFF0000;  // blue
+    TColorStream stream(fonts);
+    std::string script;
+    while (script.size() < 300000) script += "Dim x\r\n";
+    ASSERT_TRUE(LoadColouredScript(editor, script, stream));
+    ASSERT_EQ(editor.Text(), script);
+
+    editor.show();
+    auto blueIsShown = [&] {
+        QApplication::processEvents();
+        const QImage image = editor.viewport()->grab().toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.blue() > 150 && c.red() < 100 && c.green() < 100) return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(blueIsShown());
+
+    // An edit near the top, while most of the text is not styled yet.
+    const std::string inserted = "' top\r\n";
+    editor.SetCaret(0);
+    ASSERT_TRUE(editor.ReplaceSelection(inserted));
+    const auto keyword = editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, inserted.size());
+    const auto other = editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, inserted.size() + 3);
+    ASSERT_NE(keyword, other);
+    for (std::size_t pos = 0; pos < script.size(); ++pos)
+        ASSERT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, inserted.size() + pos),
+                  pos % 7 < 3 ? keyword : other)
+            << "byte " << pos;
+
+    editor.ScrollToLine(editor.LineCount() - 3);
+    EXPECT_TRUE(blueIsShown()) << "the end of a long script is coloured too";
+}
+
+TEST_F(ScriptEditorTest, ColouredLoadFailsWhenTheConversionDoes) {
+    TColorStream stream;
+    stream.SetOutputLimit(64);
+    EXPECT_FALSE(LoadColouredScript(editor, "Dim x\r\n", stream));
+    stream.SetOutputLimit(std::nullopt);
+    EXPECT_TRUE(LoadColouredScript(editor, "Dim x\r\n", stream));
+    EXPECT_FALSE(editor.IsPlainTextMode());
 }
 
 TEST_F(ScriptEditorTest, UnreadableRichTextThrowsAndKeepsTheText) {
