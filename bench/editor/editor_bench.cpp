@@ -26,33 +26,12 @@
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
 #include "highlight/rtf_reader.h"
+#include "script_generator.h"
 
 namespace {
 
-// VBScript of about `size` bytes with every token class in it.
-std::string GenerateScript(std::size_t size) {
-    static const char* const kLines[] = {
-        "' Form script generated for the benchmark\r\n",
-        "Option Explicit\r\n",
-        "Dim total, name, i\r\n",
-        "Sub Form_OnLoad()\r\n",
-        "    total = &H1F + 42 * 3.5\r\n",
-        "    name = \"Customer {\" & Form.Field(\"Name\").Value & \"}\"\r\n",
-        "    For i = 1 To 10 ' count\r\n",
-        "        If i Mod 2 = 0 Then total = total + i\r\n",
-        "    Next\r\n",
-        "    Call MsgBox(\"Total: \" & CStr(total), vbOKOnly)\r\n",
-        "End Sub\r\n",
-        "\r\n",
-    };
-    std::string text;
-    text.reserve(size + 128);
-    for (std::size_t n = 0; text.size() < size; ++n) text += kLines[n % std::size(kLines)];
-    text.resize(size);
-    const std::size_t cut = text.rfind("\r\n");
-    if (cut != std::string::npos) text.resize(cut + 2);
-    return text;
-}
+// Realistic form scripts, the same the highlighting benchmarks use.
+std::string GenerateScript(std::size_t size) { return vk::bench::GenerateScript(size); }
 
 vk::ClassFonts SchemeFonts() {
     vk::ClassFonts fonts{};
