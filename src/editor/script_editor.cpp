@@ -99,6 +99,9 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
     styles_.Reset(TextFormat{"Courier New", 20, 0, false, false});
     ApplyStyle(kDefaultStyle, styles_.Base());
     Send(SCI_STYLECLEARALL);
+    // Every style is now a copy of the default one.
+    for (int style = 0; style < StyleTable::kStyleCount; ++style)
+        appliedStyles_.at(static_cast<std::size_t>(style)) = appliedStyles_.at(kDefaultStyle);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
@@ -365,9 +368,15 @@ void ScriptEditor::SetEditorFont(std::string_view face, int sizePoints) {
 // --- Formats ---------------------------------------------------------------
 
 void ScriptEditor::ApplyStyle(int style, const TextFormat& format) {
+    TextFormat shown = format;
+    if (shown.face.empty()) shown.face = styles_.Base().face;
+    // Each load hands out its styles afresh, mostly with the formats they
+    // had before; defining a style again costs a font lookup for nothing.
+    std::optional<TextFormat>& applied = appliedStyles_.at(static_cast<std::size_t>(style));
+    if (applied == shown) return;
+    applied = shown;
     const auto s = static_cast<uintptr_t>(style);
-    const QByteArray face =
-        DisplayFace(format.face.empty() ? styles_.Base().face : format.face).toLatin1();
+    const QByteArray face = DisplayFace(shown.face).toLatin1();
     SendScintilla(SCI_STYLESETFONT, s, face.constData());
     Send(SCI_STYLESETSIZEFRACTIONAL, s, format.sizeHalfPoints * 50L);
     Send(SCI_STYLESETFORE, s, static_cast<long>(format.color & 0xFFFFFF));

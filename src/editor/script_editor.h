@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -265,6 +266,9 @@ private:
     void Attach();
 
     StyleTable styles_;
+    // The format each control style was last given, so that an unchanged
+    // style is not defined again.
+    std::array<std::optional<TextFormat>, StyleTable::kStyleCount> appliedStyles_;
     struct PendingFormats;
     // The formats of a coloured load not yet in the control; mutable because
     // handing them over changes nothing a caller can see.

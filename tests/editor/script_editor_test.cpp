@@ -213,6 +213,23 @@ TEST_F(ScriptEditorTest, ColouredLoadStylesWhatIsDrawnAndSurvivesEdits) {
     EXPECT_TRUE(blueIsShown()) << "the end of a long script is coloured too";
 }
 
+// Loads reuse the control's styles; one that now stands for another format
+// must be defined again.
+TEST_F(ScriptEditorTest, ReloadsDefineTheStylesTheirFormatsNeed) {
+    for (std::uint32_t color : {0xFF0000u, 0x0000FFu, 0xFF0000u}) {
+        ClassFonts fonts{};
+        fonts[IndexOf(TokenClass::Keyword)].color = color;
+        TColorStream stream(fonts);
+        ASSERT_TRUE(LoadColouredScript(editor, "Dim x\r\n", stream));
+        const auto style = static_cast<unsigned long>(editor.StyleAt(0));
+        EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style),
+                  static_cast<long>(color));
+    }
+    editor.SetEditorFont("DejaVu Sans Mono", 14);
+    const auto style = static_cast<unsigned long>(editor.StyleAt(0));
+    EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, style), 14);
+}
+
 TEST_F(ScriptEditorTest, ColouredLoadFailsWhenTheConversionDoes) {
     TColorStream stream;
     stream.SetOutputLimit(64);
