@@ -5,6 +5,7 @@
 #include <exception>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace vk {
@@ -106,22 +107,28 @@ std::vector<ColouredPiece> ColourInPieces(std::string_view script, const ClassFo
     const std::vector<std::size_t> starts =
         parallel ? PieceStarts(script, options.pieceSize) : std::vector<std::size_t>{0};
     PieceQueue queue(script, fonts, options, starts);
-    if (!parallel || starts.size() == 1) {
+    std::jthread helper;
+    if (parallel && starts.size() > 1) {
+        try {
+            helper = std::jthread([&queue] { queue.Work(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the calling thread colours every piece.
+        }
+    }
+    if (!helper.joinable()) {
         if (meanwhile) meanwhile();
         queue.Work();
         return queue.Take();
     }
     std::exception_ptr meanwhileError;
-    {
-        std::jthread helper([&queue] { queue.Work(); });
-        try {
-            if (meanwhile) meanwhile();
-        } catch (...) {
-            meanwhileError = std::current_exception();
-            queue.Fail(meanwhileError);
-        }
-        queue.Work();
+    try {
+        if (meanwhile) meanwhile();
+    } catch (...) {
+        meanwhileError = std::current_exception();
+        queue.Fail(meanwhileError);
     }
+    queue.Work();
+    helper.join();
     if (meanwhileError) std::rethrow_exception(meanwhileError);
     return queue.Take();
 }
