@@ -118,14 +118,9 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
     }
     if (c.optionRequired && c.option == Option::Rtf && !call.rtf) return "--rtf is required";
     if (call.operands.size() != c.operands) {
-        // Appended piece by piece: GCC 12 at -O3 flags `"'" + std::string(...)`
-        // with a false -Wrestrict.
-        std::string message = "'";
-        message += c.name;
-        message += "' takes " + std::to_string(c.operands) + " operand";
-        message += c.operands == 1 ? "" : "s";
-        message += ", " + std::to_string(call.operands.size()) + " given";
-        return message;
+        return "'" + std::string(c.name) + "' takes " + std::to_string(c.operands) + " operand" +
+               (c.operands == 1 ? "" : "s") + ", " + std::to_string(call.operands.size()) +
+               " given";
     }
     return std::nullopt;
 }
