@@ -43,9 +43,7 @@ void ScriptEditor::SetTextFormats(std::vector<ColouredPiece> pieces) {
     pending->length = std::min(pending->length, covered);
     pending->pieces = std::move(pieces);
     pending->EnterPiece();
-    if (pending->length == 0) return;
-    pending_ = std::move(pending);
-    Send(SCI_STARTSTYLING, 0, 0xFF);
+    if (pending->length > 0) pending_ = std::move(pending);
 }
 
 void ScriptEditor::DropPendingFormats() const { pending_.reset(); }
