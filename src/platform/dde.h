@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -11,10 +12,18 @@
 namespace vk {
 
 // The folder where DDE servers of this user listen: $XDG_RUNTIME_DIR/vellumkit-dde,
-// else /tmp/vellumkit-dde-<uid>; created with mode 0700 and refused when it
-// belongs to another user or is open to others.
-// An empty path when no such folder can be had (refused, or not creatable);
-// a folder opened to others but ours is closed again to mode 0700.
+// else /tmp/vellumkit-dde-<uid>; created with mode 0700. A folder in
+// $XDG_RUNTIME_DIR that is ours but open to others is closed again; one that
+// is not ours is refused. The folder in /tmp, which another user may have
+// made first, is refused unless it is ours and private; then
+// $XDG_CACHE_HOME/vellumkit-dde (else ~/.cache/vellumkit-dde) is used instead.
+struct DdeSocketFolderChoice {
+    std::filesystem::path folder;  // empty when no folder can be had
+    std::string refusal;           // names a refused folder and says why
+};
+[[nodiscard]] DdeSocketFolderChoice ChooseDdeSocketFolder();
+
+// ChooseDdeSocketFolder().folder.
 [[nodiscard]] std::filesystem::path DdeSocketFolder();
 
 // One client conversation with a DDE service and topic. All payloads are
@@ -56,8 +65,14 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Names one conversation of a server for as long as it is open; a server
+// never gives the same number twice.
+using DdeConversationId = std::uint64_t;
+
 // What a DDE server answers. All calls come on the thread that runs the
 // server, one conversation's transactions in the order they were sent.
+// Conversations are told apart, so that state a transaction leaves for the
+// next one (Commence's [GetLastError] code) is kept per conversation.
 class DdeServerHandler {
 public:
     virtual ~DdeServerHandler() = default;
@@ -67,11 +82,16 @@ public:
     // The client has already been told the command is queued when this
     // runs, so the result does not reach it; report failures through a
     // later request (as Commence does with [GetLastError]).
-    virtual bool Execute(std::string_view topic, std::string_view command) = 0;
+    virtual bool Execute(DdeConversationId conversation, std::string_view topic,
+                         std::string_view command) = 0;
     // Nothing makes the client's request fail. A reply is CF_TEXT: it ends
     // at its first NUL, and one of 16 MiB or more fails the request.
     // An exception thrown by a handler counts as a refusal.
-    virtual std::optional<std::string> Request(std::string_view topic, std::string_view item) = 0;
+    virtual std::optional<std::string> Request(DdeConversationId conversation,
+                                               std::string_view topic, std::string_view item) = 0;
+    // The conversation is over (the client hung up or was dropped); what was
+    // kept for it can go. Only conversations whose topic was accepted end.
+    virtual void ConversationEnded(DdeConversationId /*conversation*/) {}
 };
 
 // A DDE server: one listening socket per process in DdeSocketFolder(),

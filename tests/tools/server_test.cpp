@@ -1,11 +1,14 @@
 // The real commence.exe over real DDE sockets, set up by the real setup.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <zlib.h>
 
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -238,6 +241,77 @@ TEST_F(ServerTest, CheckOutOfUnknownFormWritesNothing) {
     ASSERT_TRUE(client_.Execute(CheckOutCommand("Nope", "Account", file)));
     EXPECT_EQ(LastError(), "1");
     EXPECT_EQ(test::ReadFileBytes(file), "untouched");
+}
+
+// Each conversation reads the code of its own last transaction, however the
+// transactions of two clients interleave: a refused check-in is never
+// reported as stored because another client stored one meanwhile, nor the
+// other way round.
+TEST_F(ServerTest, EachConversationKeepsItsOwnLastError) {
+    DdeClient other;
+    ASSERT_TRUE(other.Connect("Commence", CommenceFixture::kDemoSales));
+    const auto file = fixture_.Root() / "VBSin";
+    test::WriteFileBytes(file, "Sub Form_OnLoad()\r\nEnd Sub\r\n");
+    const std::string refused = CheckInCommand("Account", "Nope", file);
+    const std::string stored = CheckInCommand("Employee", "Employee", file);
+
+    ASSERT_TRUE(client_.Execute(refused));
+    ASSERT_TRUE(other.Execute(stored));
+    EXPECT_EQ(LastError(), "2");
+    EXPECT_EQ(other.Request("[GetLastError]"), "0");
+    ASSERT_EQ(other.Request("[GetFormNames(\"Nope\")]"), "");
+    EXPECT_EQ(LastError(), "2");
+    EXPECT_EQ(other.Request("[GetLastError]"), "1");
+
+    // The same from two threads at once, as two programs would.
+    auto run = [&file](const std::string& command, const char* code, int& wrong) {
+        DdeClient client;
+        if (!client.Connect("Commence", CommenceFixture::kDemoSales)) {
+            wrong = -1;
+            return;
+        }
+        for (int i = 0; i < 25; ++i)
+            if (!client.Execute(command) || client.Request("[GetLastError]") != code) ++wrong;
+    };
+    int wrongRefused = 0;
+    int wrongStored = 0;
+    std::thread first(run, refused, "2", std::ref(wrongRefused));
+    std::thread second(run, stored, "0", std::ref(wrongStored));
+    first.join();
+    second.join();
+    EXPECT_EQ(wrongRefused, 0);
+    EXPECT_EQ(wrongStored, 0);
+}
+
+// The server serves everyone on one thread: a FIFO or device named as the
+// transfer file is refused at once instead of blocking it.
+TEST_F(ServerTest, TransferFileThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    const auto fifo = fixture_.Root() / "VBSfifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    client_.SetRequestTimeout(5s);
+    const struct {
+        const char* label;
+        bool checkOut;
+        std::filesystem::path file;
+    } cases[] = {
+        {"check-out into a FIFO nobody reads", true, fifo},
+        {"check-out into a folder", true, fixture_.Root()},
+        {"check-in from a FIFO nobody writes", false, fifo},
+        {"check-in from an endless device", false, "/dev/zero"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(client_.Execute(c.checkOut ? CheckOutCommand("Account", "Account", c.file)
+                                               : CheckInCommand("Account", "Account", c.file)));
+        EXPECT_EQ(client_.Request("[GetLastError]"), "4") << c.label;
+    }
+    // A reader waiting on the FIFO gets nothing either.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", fifo)));
+    EXPECT_EQ(client_.Request("[GetLastError]"), "4");
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "the script went into the FIFO";
+    ::close(reader);
 }
 
 std::optional<std::string> StoredScript(const CommenceFixture& fixture, std::string_view category,

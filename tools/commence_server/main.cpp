@@ -112,6 +112,10 @@ int serve(const ServerOptions& options) {
         CommenceStore store(*folder / std::string(CommenceStore::kFileName));
         CommenceHandler handler(options.database, store);
         vk::DdeServer server("Commence", handler);
+        // A refused socket folder is worth knowing about even when another
+        // one could be used instead: clients of this user look there too.
+        if (const auto folder = vk::ChooseDdeSocketFolder(); !folder.refusal.empty())
+            std::fprintf(stderr, "commence: %s\n", folder.refusal.c_str());
         std::string error;
         if (!server.Start(&error)) {
             std::fprintf(stderr, "commence: cannot register the DDE service: %s\n", error.c_str());

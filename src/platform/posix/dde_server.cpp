@@ -24,13 +24,21 @@ using dde::FrameType;
 // a client that sends without reading cannot make the server buffer without
 // bound.
 constexpr std::size_t kOutputBacklog = 1u << 20;
-// Connections beyond this wait in the listen queue.
+// Connections beyond this wait in the listen queue, unless room can be made
+// by dropping a silent one (see MakeRoom).
 constexpr std::size_t kMaxConnections = 256;
+// A client must offer its topic within this time, and a conversation silent
+// for this long gives up its place when the table is full: neither a client
+// that connects and never speaks nor a crowd of them can lock others out.
+constexpr std::chrono::milliseconds kFirstFrameLimit(5000);
 constexpr std::chrono::milliseconds kAcceptPause(100);
 
 std::atomic<unsigned> nextSocketSequence{0};
 
 struct Conversation {
+    DdeConversationId id = 0;
+    Clock::time_point accepted;
+    Clock::time_point lastActive;  // bytes last moved either way
     posix::UniqueFd fd;
     dde::FrameDecoder decoder;
     std::string out;
@@ -62,6 +70,7 @@ struct Conversation {
                 ::send(fd.Get(), out.data() + outStart, out.size() - outStart, MSG_NOSIGNAL);
             if (sent > 0) {
                 outStart += static_cast<std::size_t>(sent);
+                lastActive = Clock::now();
             } else if (sent < 0 && errno == EINTR) {
                 continue;
             } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -78,9 +87,10 @@ struct Conversation {
     void Receive() {
         char buffer[64 * 1024];
         const ssize_t got = ::recv(fd.Get(), buffer, sizeof buffer, 0);
-        if (got > 0)
+        if (got > 0) {
             decoder.Feed(buffer, static_cast<std::size_t>(got));
-        else if (got == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            lastActive = Clock::now();
+        } else if (got == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
             inputEnded = true;
     }
 };
@@ -111,10 +121,14 @@ struct DdeServer::Impl {
     std::atomic<int> openCount{0};
     Clock::time_point lastBusy{};
     Clock::time_point acceptPausedUntil{};
+    DdeConversationId lastConversationId = 0;
 
     bool Start(std::string& error);
     void Run(std::chrono::milliseconds idleLimit);
     void AcceptAll();
+    std::optional<std::size_t> Victim(Clock::time_point now) const;
+    void DropLateStarters(Clock::time_point now);
+    std::optional<Clock::time_point> NextDeadline(Clock::time_point now) const;
     void Serve(Conversation& conversation);
     void Handle(Conversation& conversation, Frame& frame);
     void Close(std::size_t index);
@@ -130,11 +144,12 @@ bool DdeServer::Impl::Start(std::string& error) {
         error = "invalid service name '" + service + "'";
         return false;
     }
-    const std::filesystem::path folder = DdeSocketFolder();
-    if (folder.empty()) {
-        error = "no private folder for DDE sockets";
+    const DdeSocketFolderChoice choice = ChooseDdeSocketFolder();
+    if (choice.folder.empty()) {
+        error = "no private folder for DDE sockets (" + choice.refusal + ")";
         return false;
     }
+    const std::filesystem::path& folder = choice.folder;
     const std::filesystem::path path =
         folder / dde::ServerSocketName(service, ::getpid(), nextSocketSequence++);
     sockaddr_un address{};
@@ -179,6 +194,8 @@ void DdeServer::Impl::AcceptAll() {
         // Only this user's programs may talk to this user's server.
         if (!dde::PeerIsSameUser(fd.Get())) continue;
         auto conversation = std::make_unique<Conversation>();
+        conversation->id = ++lastConversationId;
+        conversation->accepted = conversation->lastActive = Clock::now();
         conversation->fd = std::move(fd);
         conversations.push_back(std::move(conversation));
     }
@@ -215,14 +232,14 @@ void DdeServer::Impl::Handle(Conversation& conversation, Frame& frame) {
             conversation.Queue(dde::EncodeFrame(FrameType::Ack, frame.id, {}));
             conversation.Flush();
             try {
-                (void)handler.Execute(*conversation.topic, text);
+                (void)handler.Execute(conversation.id, *conversation.topic, text);
             } catch (...) {
             }
             return;
         case FrameType::Request: {
             std::optional<std::string> reply;
             try {
-                reply = handler.Request(*conversation.topic, text);
+                reply = handler.Request(conversation.id, *conversation.topic, text);
             } catch (...) {
                 reply.reset();
             }
@@ -264,8 +281,64 @@ void DdeServer::Impl::Close(std::size_t index) {
     if (conversations[index]->topic) {
         --openCount;
         lastBusy = Clock::now();
+        try {
+            handler.ConversationEnded(conversations[index]->id);
+        } catch (...) {
+        }
     }
     conversations.erase(conversations.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+// A connection that has not offered a topic in time is dropped: until it
+// does, it holds a place without being a conversation. What it sent while
+// the server was busy elsewhere is read first, so a slow transaction of
+// another client does not cost it its place.
+void DdeServer::Impl::DropLateStarters(Clock::time_point now) {
+    for (std::size_t i = conversations.size(); i-- > 0;) {
+        Conversation& c = *conversations[i];
+        if (c.topic || now - c.accepted < kFirstFrameLimit) continue;
+        if (!c.inputEnded) c.Receive();
+        Serve(c);
+        if (!c.topic) Close(i);
+    }
+}
+
+// Which connection to drop when the table is full and a client waits: the
+// oldest one that has not offered a topic yet, else the conversation silent
+// longest, once it has been silent for kFirstFrameLimit. Nothing when every
+// place is held by a conversation in use.
+std::optional<std::size_t> DdeServer::Impl::Victim(Clock::time_point now) const {
+    std::optional<std::size_t> victim;
+    for (std::size_t i = 0; i < conversations.size(); ++i) {
+        const Conversation& c = *conversations[i];
+        if (!c.topic) {
+            if (!victim || conversations[*victim]->topic ||
+                c.accepted < conversations[*victim]->accepted)
+                victim = i;
+        } else if (now - c.lastActive >= kFirstFrameLimit &&
+                   (!victim || (conversations[*victim]->topic &&
+                                c.lastActive < conversations[*victim]->lastActive))) {
+            victim = i;
+        }
+    }
+    return victim;
+}
+
+// When the next connection becomes due for dropping, or may be dropped to
+// make room (one that already may is not waited for: a waiting client wakes
+// the server anyway).
+std::optional<Clock::time_point> DdeServer::Impl::NextDeadline(Clock::time_point now) const {
+    std::optional<Clock::time_point> next;
+    const bool full = conversations.size() >= kMaxConnections;
+    for (const auto& c : conversations) {
+        std::optional<Clock::time_point> due;
+        if (!c->topic)
+            due = c->accepted + kFirstFrameLimit;
+        else if (full && c->lastActive + kFirstFrameLimit > now)
+            due = c->lastActive + kFirstFrameLimit;
+        if (due && (!next || *due < *next)) next = due;
+    }
+    return next;
 }
 
 void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
@@ -274,6 +347,7 @@ void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
     std::vector<pollfd> polled;
     for (;;) {
         const auto now = Clock::now();
+        DropLateStarters(now);
         if (openCount > 0) lastBusy = now;
         int timeout = -1;
         if (idleLimit.count() > 0 && openCount == 0) {
@@ -288,10 +362,17 @@ void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
             const int pause = static_cast<int>(left.count());
             timeout = timeout < 0 ? pause : std::min(timeout, pause);
         }
+        if (const auto due = NextDeadline(now)) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
+            const int wait = static_cast<int>(std::max<long long>(left.count(), 0));
+            timeout = timeout < 0 ? wait : std::min(timeout, wait);
+        }
 
         polled.clear();
         polled.push_back({wakeRead.Get(), POLLIN, 0});
-        const bool listening = !acceptPaused && conversations.size() < kMaxConnections;
+        // A full table listens only while it has a place it could free.
+        const bool listening =
+            !acceptPaused && (conversations.size() < kMaxConnections || Victim(now));
         polled.push_back({listening ? listenFd.Get() : -1, POLLIN, 0});
         for (const auto& c : conversations) {
             short events = 0;
@@ -327,7 +408,12 @@ void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
             // with nothing left to send the conversation is over.
             if (c.broken || (c.Backlog() == 0 && (c.finish || c.inputEnded))) Close(i);
         }
-        if (polled[1].revents) AcceptAll();
+        if (polled[1].revents) {
+            // A client is waiting: make room for it if the table is full.
+            if (conversations.size() >= kMaxConnections)
+                if (const auto victim = Victim(Clock::now())) Close(*victim);
+            AcceptAll();
+        }
     }
 }
 

@@ -25,6 +25,8 @@ public:
 
     [[nodiscard]] int Get() const { return fd_; }
     [[nodiscard]] bool Valid() const { return fd_ >= 0; }
+    // Gives up ownership, for a close whose result matters.
+    [[nodiscard]] int Release() { return std::exchange(fd_, -1); }
     void Reset(int fd = -1) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = fd;
