@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/dde_folder.h"
 #include "platform/posix/dde_wire.h"
 #include "support/test_support.h"
 
@@ -466,6 +467,94 @@ TEST_F(DdeTest, SocketFolderIsRefusedWhenNotOurs) {
     fs::create_directory(Folder());
     ASSERT_EQ(::chown(Folder().c_str(), 65534, 65534), 0);
     EXPECT_TRUE(DdeSocketFolder().empty());
+}
+
+// Without $XDG_RUNTIME_DIR the folder lies in /tmp, where another user can
+// make it first: such a folder is refused, naming it, and a private one is
+// used instead.
+TEST_F(DdeTest, SharedSocketFolderNotPrivatelyOursGivesWayToThePrivateOne) {
+    struct Case {
+        const char* name;
+        void (*plant)(const fs::path& shared, const fs::path& elsewhere);
+        const char* reason;  // empty: the shared folder is used
+        bool needsRoot = false;
+    };
+    const Case cases[] = {
+        {"missing", [](const fs::path&, const fs::path&) {}, ""},
+        {"private and ours", [](const fs::path& shared, const fs::path&) {
+             fs::create_directory(shared);
+             fs::permissions(shared, fs::perms::owner_all);
+         }, ""},
+        {"a link", [](const fs::path& shared, const fs::path& elsewhere) {
+             fs::create_directory_symlink(elsewhere, shared);
+         }, "is not a folder"},
+        {"a plain file", [](const fs::path& shared, const fs::path&) {
+             test::WriteFileBytes(shared, "");
+         }, "is not a folder"},
+        {"open to others", [](const fs::path& shared, const fs::path&) {
+             fs::create_directory(shared);
+             fs::permissions(shared, fs::perms::all);
+         }, "is open to other users"},
+        {"another user's", [](const fs::path& shared, const fs::path&) {
+             fs::create_directory(shared);
+             fs::permissions(shared, fs::perms::owner_all);
+             EXPECT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+         }, "belongs to another user", true},
+    };
+    for (const Case& c : cases) {
+        if (c.needsRoot && ::geteuid() != 0) continue;
+        test::TempDir dir;
+        const fs::path shared = dir.path() / "vellumkit-dde-shared";
+        const fs::path fallback = dir.path() / "home" / ".cache" / "vellumkit-dde";
+        fs::create_directory(dir.path() / "elsewhere");
+        c.plant(shared, dir.path() / "elsewhere");
+
+        const DdeSocketFolderChoice choice = dde::ChooseSocketFolder(nullptr, shared, fallback);
+        const fs::path used = std::string(c.reason).empty() ? shared : fallback;
+        EXPECT_EQ(choice.folder, used) << c.name;
+        if (std::string(c.reason).empty()) {
+            EXPECT_EQ(choice.refusal, "") << c.name;
+        } else {
+            EXPECT_EQ(choice.refusal, shared.string() + " " + c.reason + "; using " +
+                                          fallback.string() + " instead")
+                << c.name;
+        }
+        struct stat info {};
+        ASSERT_EQ(::lstat(used.c_str(), &info), 0) << c.name;
+        EXPECT_TRUE(S_ISDIR(info.st_mode)) << c.name;
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << c.name;
+        EXPECT_EQ(info.st_uid, ::geteuid()) << c.name;
+    }
+}
+
+// Connections that never speak neither keep their place for long nor lock a
+// well-behaved client out, however many they are.
+TEST_F(DdeTest, SilentConnectionsCannotLockOthersOut) {
+    TestHandler handler("server", {"Demo"});
+    ServerThread server("Commence", handler);
+    const auto sockets = Sockets();
+    ASSERT_EQ(sockets.size(), 1u);
+    std::vector<int> silent;
+    for (int i = 0; i < 300; ++i) {
+        const int fd = RawConnect(sockets[0]);
+        ASSERT_GE(fd, 0) << i;
+        silent.push_back(fd);
+    }
+    // Well before the silent ones would be timed out.
+    DdeClient client;
+    client.SetRequestTimeout(3s);
+    ASSERT_TRUE(client.Connect("Commence", "Demo"));
+    EXPECT_EQ(client.Request("name"), "server");
+
+    int keptOpen = 0;
+    for (const int fd : silent) {
+        if (!ServerHangsUp(fd)) ++keptOpen;
+        ::close(fd);
+    }
+    EXPECT_EQ(keptOpen, 0);
+    // The conversation that did speak is kept however long it was quiet.
+    EXPECT_EQ(client.Request("name"), "server");
+    EXPECT_EQ(server.server().ConversationCount(), 1);
 }
 
 TEST_F(DdeTest, RunReturnsOnStopFromSignalHandler) {
