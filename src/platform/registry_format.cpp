@@ -301,7 +301,7 @@ std::string FormatRegFile(const RegHive& hive, std::string_view rootName) {
         }
         out += ']';
         out += kLineEnd;
-        for (const RegValue& value : key.values) AppendValue(out, value);
+        for (const RegValue& value : key.Values()) AppendValue(out, value);
     }
     out += kLineEnd;
     return out;

@@ -13,19 +13,6 @@ constexpr char ToLowerAscii(char c) noexcept {
 
 constexpr bool IsLineBreakOrNul(char c) noexcept { return c == '\r' || c == '\n' || c == '\0'; }
 
-// Whether `path` lies below `ancestor`; then `rest` is the part after the
-// separator ("A\B\C" below "A" gives "B\C"; everything lies below the root).
-bool IsBelow(std::string_view path, std::string_view ancestor, std::string_view& rest) {
-    if (ancestor.empty()) {
-        rest = path;
-        return !path.empty();
-    }
-    if (path.size() <= ancestor.size() + 1 || path[ancestor.size()] != '\\') return false;
-    if (!EqualsIgnoringAsciiCase(path.substr(0, ancestor.size()), ancestor)) return false;
-    rest = path.substr(ancestor.size() + 1);
-    return true;
-}
-
 }  // namespace
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -45,31 +32,60 @@ bool IsValidValueName(std::string_view name) {
     return std::none_of(name.begin(), name.end(), IsLineBreakOrNul);
 }
 
-const RegKeyNode* RegHive::Find(std::string_view path) const {
-    const auto it = std::find_if(keys_.begin(), keys_.end(), [&](const RegKeyNode& key) {
-        return EqualsIgnoringAsciiCase(key.path, path);
-    });
-    return it == keys_.end() ? nullptr : &*it;
+std::string FoldAsciiCase(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = ToLowerAscii(c);
+    return folded;
 }
 
-RegKeyNode* RegHive::Find(std::string_view path) {
-    return const_cast<RegKeyNode*>(std::as_const(*this).Find(path));
+const RegValue* RegKeyNode::Find(std::string_view name) const {
+    const auto it = index_.find(FoldAsciiCase(name));
+    return it == index_.end() ? nullptr : &values_[it->second];
+}
+
+void RegKeyNode::Put(RegValue value) {
+    const auto [it, added] = index_.try_emplace(FoldAsciiCase(value.name), values_.size());
+    if (added) {
+        values_.push_back(std::move(value));
+    } else {
+        RegValue& existing = values_[it->second];
+        existing.type = value.type;
+        existing.data = std::move(value.data);
+    }
+}
+
+const RegKeyNode* RegHive::Find(std::string_view path) const {
+    const auto it = listed_.find(FoldAsciiCase(path));
+    return it == listed_.end() ? nullptr : &keys_[it->second];
 }
 
 bool RegHive::KeyExists(std::string_view path) const {
-    if (path.empty() || Find(path)) return true;
-    std::string_view rest;
-    return std::any_of(keys_.begin(), keys_.end(),
-                       [&](const RegKeyNode& key) { return IsBelow(key.path, path, rest); });
+    return path.empty() || existing_.count(FoldAsciiCase(path)) > 0;
 }
 
 const RegValue* RegHive::FindValue(std::string_view path, std::string_view name) const {
     const RegKeyNode* key = Find(path);
-    if (!key) return nullptr;
-    const auto it = std::find_if(key->values.begin(), key->values.end(), [&](const RegValue& v) {
-        return EqualsIgnoringAsciiCase(v.name, name);
-    });
-    return it == key->values.end() ? nullptr : &*it;
+    return key ? key->Find(name) : nullptr;
+}
+
+// Appends a key that is not listed yet and records it and its ancestors as
+// existing, each new one as a subkey of its parent.
+RegKeyNode& RegHive::List(std::string_view path) {
+    const std::string folded = FoldAsciiCase(path);
+    listed_.emplace(folded, keys_.size());
+    // Every prefix of the path ("A", "A\B", "A\B\C") names a key that exists.
+    std::size_t nameStart = 0;
+    while (!path.empty()) {
+        const std::size_t end = std::min(path.find('\\', nameStart), path.size());
+        if (existing_.insert(folded.substr(0, end)).second) {
+            const std::size_t parentLength = nameStart == 0 ? 0 : nameStart - 1;
+            children_[folded.substr(0, parentLength)].emplace_back(
+                path.substr(nameStart, end - nameStart));
+        }
+        if (end == path.size()) break;
+        nameStart = end + 1;
+    }
+    return keys_.emplace_back(std::string(path));
 }
 
 void RegHive::EnsureKey(std::string_view path) {
@@ -78,44 +94,23 @@ void RegHive::EnsureKey(std::string_view path) {
     while (end != std::string_view::npos) {
         end = path.find('\\', end == 0 ? 0 : end + 1);
         const std::string_view prefix = path.substr(0, end);
-        if (!Find(prefix)) keys_.push_back(RegKeyNode{std::string(prefix), {}});
-    }
-}
-
-void RegKeyNode::Put(RegValue value) {
-    const auto it = std::find_if(values.begin(), values.end(), [&](const RegValue& v) {
-        return EqualsIgnoringAsciiCase(v.name, value.name);
-    });
-    if (it == values.end()) {
-        values.push_back(std::move(value));
-    } else {
-        it->type = value.type;
-        it->data = std::move(value.data);
+        if (!Find(prefix)) List(prefix);
     }
 }
 
 void RegHive::SetValue(std::string_view path, RegValue value) {
     EnsureKey(path);
-    Find(path)->Put(std::move(value));
+    keys_[listed_.at(FoldAsciiCase(path))].Put(std::move(value));
 }
 
 std::vector<std::string> RegHive::SubkeyNames(std::string_view path) const {
-    std::vector<std::string> names;
-    std::string_view rest;
-    for (const RegKeyNode& key : keys_) {
-        if (!IsBelow(key.path, path, rest)) continue;
-        const std::string_view child = rest.substr(0, rest.find('\\'));
-        const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-            return EqualsIgnoringAsciiCase(name, child);
-        });
-        if (!seen) names.emplace_back(child);
-    }
-    return names;
+    const auto it = children_.find(FoldAsciiCase(path));
+    return it == children_.end() ? std::vector<std::string>() : it->second;
 }
 
 RegKeyNode& RegHive::AddParsedKey(std::string_view path) {
-    if (RegKeyNode* key = Find(path)) return *key;
-    return keys_.emplace_back(RegKeyNode{std::string(path), {}});
+    const auto it = listed_.find(FoldAsciiCase(path));
+    return it == listed_.end() ? List(path) : keys_[it->second];
 }
 
 }  // namespace vk

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace vk {
@@ -27,21 +30,36 @@ struct RegValue {
 };
 
 // One key with its full path below the hive ("Software\Thornmere"; the empty
-// path is the hive's root) and its values in file order.
-struct RegKeyNode {
+// path is the hive's root) and its values in file order. Values are found by
+// name through an index, so a key with very many values is still cheap to
+// fill and to search.
+class RegKeyNode {
+public:
+    explicit RegKeyNode(std::string keyPath) : path(std::move(keyPath)) {}
+
     std::string path;
-    std::vector<RegValue> values;
-    bool operator==(const RegKeyNode&) const = default;
+
+    [[nodiscard]] const std::vector<RegValue>& Values() const { return values_; }
+    [[nodiscard]] const RegValue* Find(std::string_view name) const;
 
     // Sets or replaces the value; a replaced value keeps the spelling its
     // name was created with, as in the registry.
     void Put(RegValue value);
+
+    bool operator==(const RegKeyNode& other) const {
+        return path == other.path && values_ == other.values_;
+    }
+
+private:
+    std::vector<RegValue> values_;
+    std::unordered_map<std::string, std::size_t> index_;  // lower-cased name -> position
 };
 
 // The keys of one hive in creation (file) order. A key exists when it is
 // listed or when one of its descendants is, as a .reg file may name a deep key
 // without its parents. Paths and value names compare without regard to ASCII
-// case.
+// case. Every lookup goes through an index, so building a hive of n keys and
+// values takes time linear in n.
 class RegHive {
 public:
     [[nodiscard]] bool KeyExists(std::string_view path) const;
@@ -57,16 +75,22 @@ public:
 
     [[nodiscard]] const std::vector<RegKeyNode>& Keys() const { return keys_; }
     // Adds a key as read from a file, or returns the one already listed under
-    // that path (a repeated section merges into the first).
+    // that path (a repeated section merges into the first). The reference
+    // lasts until the next key is added.
     RegKeyNode& AddParsedKey(std::string_view path);
 
-    bool operator==(const RegHive&) const = default;
+    bool operator==(const RegHive& other) const { return keys_ == other.keys_; }
 
 private:
     [[nodiscard]] const RegKeyNode* Find(std::string_view path) const;
-    RegKeyNode* Find(std::string_view path);
+    RegKeyNode& List(std::string_view path);
 
     std::vector<RegKeyNode> keys_;
+    std::unordered_map<std::string, std::size_t> listed_;  // lower-cased path -> position
+    // Every key that exists, listed or not (lower-cased paths), and the
+    // subkey names below each, in the order they first appeared.
+    std::unordered_set<std::string> existing_;
+    std::unordered_map<std::string, std::vector<std::string>> children_;
 };
 
 // Whether `path` is a usable key path: components separated by single
@@ -79,5 +103,9 @@ private:
 
 // ASCII-only case-insensitive equality, as the registry compares names.
 [[nodiscard]] bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The name with ASCII letters lower-cased: equal for names the registry
+// takes as the same.
+[[nodiscard]] std::string FoldAsciiCase(std::string_view name);
 
 }  // namespace vk

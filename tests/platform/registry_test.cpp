@@ -310,6 +310,13 @@ TEST(Registry, BatchWritesOnceAndMergesWithWritesMadeMeanwhile) {
     EXPECT_EQ(inner->ReadString("b"), "two");
     EXPECT_EQ(outer->ReadInteger("c"), 3u);
 
+    // Alone on the file, the batch is stored too.
+    {
+        RegistryBatch alone = registry.BeginBatch(Hive::CurrentUser);
+        ASSERT_TRUE(registry.OpenKey(Hive::CurrentUser, "Batch", true)->WriteInteger("e", 5));
+    }
+    EXPECT_EQ(Registry(dir.path()).OpenKey(Hive::CurrentUser, "Batch")->ReadInteger("e"), 5u);
+
     // A hive spoiled before the batch ends is left alone and the batch fails.
     const std::string spoiled = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:\r\n";
     RegistryBatch batch = registry.BeginBatch(Hive::CurrentUser);

@@ -1,7 +1,8 @@
 // The registry kept as one REGEDIT4 text file per hive. Every write takes an
-// exclusive lock on a lock file beside the hive, re-reads the hive so that
-// values another process wrote meanwhile are kept, applies the one change and
-// replaces the file by renaming a synced temporary file over it. A reader
+// exclusive lock on a lock file beside the hive, re-reads the hive if another
+// process replaced or changed it since it was last read (so that its values
+// are kept), applies the change and replaces the file by renaming a synced
+// temporary file over it. A reader
 // therefore always sees a whole file, old or new, and two running instances
 // never drop each other's values.
 
@@ -52,9 +53,39 @@ private:
 
 std::string ErrnoText() { return std::strerror(errno); }
 
+// What tells one version of a file from another: writers replace the file
+// by a rename, which gives it a new inode, and an edit in place changes its
+// size or times.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    static FileStamp Of(const struct stat& info) {
+        return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    }
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// Nothing when the file cannot even be looked at (not when it is missing).
+std::optional<FileStamp> StampOf(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0) return FileStamp::Of(info);
+    if (errno == ENOENT) return FileStamp{};
+    return std::nullopt;
+}
+
 struct FileRead {
     std::string bytes;
     std::optional<std::string> error;  // why the file could not be read
+    std::optional<FileStamp> stamp;    // of the version read
 };
 
 // A missing file reads as empty.
@@ -62,9 +93,14 @@ FileRead ReadWholeFile(const fs::path& file) {
     FileRead result;
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
-        if (errno != ENOENT) result.error = file.string() + ": cannot be read: " + ErrnoText();
+        if (errno != ENOENT)
+            result.error = file.string() + ": cannot be read: " + ErrnoText();
+        else
+            result.stamp = FileStamp{};
         return result;
     }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) == 0) result.stamp = FileStamp::Of(info);
     char buffer[16384];
     while (true) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -210,7 +246,7 @@ public:
         if (batchDepth_ == 0 || --batchDepth_ > 0) return true;
         std::vector<Change> pending = std::exchange(pending_, {});
         if (pending.empty()) return true;
-        return WriteChanges(pending);
+        return WriteChanges(pending, true);
     }
 
 private:
@@ -219,6 +255,7 @@ private:
     void LoadLocked() {
         hive_ = RegHive();
         FileRead read = ReadWholeFile(file_);
+        stamp_ = read.stamp;
         error_ = read.error;
         if (error_) return;
         RegParseResult parsed = ParseRegFile(read.bytes, rootName_);
@@ -242,23 +279,34 @@ private:
             pending_.push_back(std::move(change));
             return true;
         }
-        return WriteChanges({std::move(change)});
+        return WriteChanges({std::move(change)}, false);
     }
 
-    bool WriteChanges(const std::vector<Change>& changes) {
+    // `heldBack`: the changes of a batch, already applied to hive_ (but not
+    // to the file) as they came.
+    bool WriteChanges(const std::vector<Change>& changes, bool heldBack) {
         std::error_code ignored;
         fs::create_directories(folder_, ignored);
         const ExclusiveLock lock(lockFile_);
         if (!lock.Locked()) return false;
-        LoadLocked();
+        // The file as last read (or written) needs no second reading.
+        const std::optional<FileStamp> now = StampOf(file_);
+        const bool fresh = now && stamp_ && *now == *stamp_;
+        if (!fresh) LoadLocked();
         // A file that could not be read is kept untouched: overwriting it
         // would throw away whatever the user had in it.
         if (error_) return false;
         RegHive changed = hive_;
         for (const Change& change : changes) change(changed);
-        if (changed == hive_) return true;
-        if (!ReplaceFileAtomically(file_, FormatRegFile(changed, rootName_))) return false;
+        if (changed == hive_ && !(fresh && heldBack)) return true;
+        if (!ReplaceFileAtomically(file_, FormatRegFile(changed, rootName_))) {
+            // hive_ may hold held-back changes the file lacks: read it afresh
+            // next time.
+            stamp_.reset();
+            return false;
+        }
         hive_ = std::move(changed);
+        stamp_ = StampOf(file_);
         return true;
     }
 
@@ -269,6 +317,7 @@ private:
     std::string rootName_;
     RegHive hive_;
     std::optional<std::string> error_;
+    std::optional<FileStamp> stamp_;  // of the file hive_ was read from or written to
     int batchDepth_ = 0;
     std::vector<Change> pending_;
 };
