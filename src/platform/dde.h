@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -56,8 +57,14 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Names one open conversation of a server for as long as it lasts (DDEML's
+// conversation handle); a number is not used again by the same server.
+using DdeConversationId = std::uint64_t;
+
 // What a DDE server answers. All calls come on the thread that runs the
-// server, one conversation's transactions in the order they were sent.
+// server, one conversation's transactions in the order they were sent. State
+// a handler keeps between transactions (Commence's last-error code) belongs
+// to the conversation that caused it, so each call names its conversation.
 class DdeServerHandler {
 public:
     virtual ~DdeServerHandler() = default;
@@ -67,11 +74,15 @@ public:
     // The client has already been told the command is queued when this
     // runs, so the result does not reach it; report failures through a
     // later request (as Commence does with [GetLastError]).
-    virtual bool Execute(std::string_view topic, std::string_view command) = 0;
+    virtual bool Execute(DdeConversationId conversation, std::string_view topic,
+                         std::string_view command) = 0;
     // Nothing makes the client's request fail. A reply is CF_TEXT: it ends
     // at its first NUL, and one of 16 MiB or more fails the request.
     // An exception thrown by a handler counts as a refusal.
-    virtual std::optional<std::string> Request(std::string_view topic, std::string_view item) = 0;
+    virtual std::optional<std::string> Request(DdeConversationId conversation,
+                                               std::string_view topic, std::string_view item) = 0;
+    // The conversation ended; what was kept for it can go.
+    virtual void ConversationEnded(DdeConversationId /*conversation*/) {}
 };
 
 // A DDE server: one listening socket per process in DdeSocketFolder(),

@@ -65,7 +65,7 @@ public:
         return topics_.count(std::string(topic)) > 0;
     }
 
-    bool Execute(std::string_view, std::string_view command) override {
+    bool Execute(vk::DdeConversationId, std::string_view, std::string_view command) override {
         if (command == "gated") {
             log_ += gate.Wait() ? "gated-after-open;" : "gated-timed-out;";
             return true;
@@ -77,7 +77,8 @@ public:
         return true;
     }
 
-    std::optional<std::string> Request(std::string_view, std::string_view item) override {
+    std::optional<std::string> Request(vk::DdeConversationId, std::string_view,
+                                       std::string_view item) override {
         if (item == "log") return log_;
         if (item == "name") return name_;
         if (item.starts_with("echo:")) return std::string(item.substr(5));

@@ -33,12 +33,13 @@ public:
 
     bool AcceptTopic(std::string_view topic) override { return topic == topic_; }
 
-    bool Execute(std::string_view, std::string_view command) override {
+    bool Execute(vk::DdeConversationId, std::string_view, std::string_view command) override {
         if (command == "stop" && server_) server_->Stop();
         return true;
     }
 
-    std::optional<std::string> Request(std::string_view, std::string_view item) override {
+    std::optional<std::string> Request(vk::DdeConversationId, std::string_view,
+                                       std::string_view item) override {
         if (item == "args") return args_;
         if (item == "pid") return std::to_string(::getpid());
         if (item == "die") ::raise(SIGKILL);

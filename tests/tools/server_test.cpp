@@ -337,5 +337,29 @@ TEST(ServerLifeTest, FixtureStopsServersItDidNotStart) {
     for (const pid_t pid : pids) EXPECT_TRUE(CommenceFixture::WaitForExit(pid, 0ms).has_value());
 }
 
+// Regression: the code was once shared by every conversation, so a client
+// that checked in to an unknown form could read another client's 0 and
+// report the script stored (and a stored check-in could read a refusal).
+TEST_F(ServerTest, LastErrorBelongsToTheConversationThatCausedIt) {
+    DdeClient other;
+    ASSERT_TRUE(other.Connect("Commence", CommenceFixture::kDemoSales));
+    const auto in = fixture_.Root() / "VBSin";
+    test::WriteFileBytes(in, "Sub Form_OnLoad()\r\nEnd Sub\r\n");
+
+    ASSERT_TRUE(client_.Execute(CheckInCommand("Account", "No Such Form", in)));
+    ASSERT_TRUE(other.Execute(CheckInCommand("Account", "Account", in)));
+    EXPECT_EQ(other.Request("[GetLastError]"), "0");
+    EXPECT_EQ(LastError(), "2");
+
+    // Interleaved the other way round, and a fresh conversation starts clean.
+    ASSERT_TRUE(other.Execute(CheckOutCommand("Nope", "Account", in)));
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", fixture_.Root() / "VBSout")));
+    EXPECT_EQ(LastError(), "0");
+    EXPECT_EQ(other.Request("[GetLastError]"), "1");
+    DdeClient third;
+    ASSERT_TRUE(third.Connect("Commence", CommenceFixture::kDemoSales));
+    EXPECT_EQ(third.Request("[GetLastError]"), "0");
+}
+
 }  // namespace
 }  // namespace vk::commence_server

@@ -62,39 +62,48 @@ CommenceHandler::CommenceHandler(std::string database, CommenceStore& store)
 
 bool CommenceHandler::AcceptTopic(std::string_view topic) { return topic == database_; }
 
-bool CommenceHandler::Execute(std::string_view topic, std::string_view text) {
+bool CommenceHandler::Execute(DdeConversationId conversation, std::string_view topic,
+                              std::string_view text) {
     if (topic != database_) return false;
+    StoreError& lastError = lastErrors_[conversation];
     const auto command = ParseCommand(text);
     const bool checkOut = command && SameName(command->name, "CheckOutFormScript");
     const bool checkIn = command && SameName(command->name, "CheckInFormScript");
     if (!command || !command->bracketed || (!checkOut && !checkIn) || command->args.size() != 3) {
-        lastError_ = StoreError::InvalidCommand;
+        lastError = StoreError::InvalidCommand;
         return false;
     }
     const auto& args = command->args;
     try {
-        lastError_ =
+        lastError =
             checkOut ? CheckOut(args[0], args[1], args[2]) : CheckIn(args[0], args[1], args[2]);
     } catch (const StoreFailure&) {
-        lastError_ = StoreError::Storage;
+        lastError = StoreError::Storage;
     }
     return true;
 }
 
-std::optional<std::string> CommenceHandler::Request(std::string_view topic, std::string_view item) {
+std::optional<std::string> CommenceHandler::Request(DdeConversationId conversation,
+                                                    std::string_view topic,
+                                                    std::string_view item) {
     if (topic != database_) return std::nullopt;
+    StoreError& lastError = lastErrors_[conversation];
     try {
-        return Answer(item);
+        return Answer(item, lastError);
     } catch (const StoreFailure&) {
-        lastError_ = StoreError::Storage;
+        lastError = StoreError::Storage;
         return std::nullopt;
     }
 }
 
-std::optional<std::string> CommenceHandler::Answer(std::string_view item) {
+void CommenceHandler::ConversationEnded(DdeConversationId conversation) {
+    lastErrors_.erase(conversation);
+}
+
+std::optional<std::string> CommenceHandler::Answer(std::string_view item, StoreError& lastError) {
     const auto command = ParseCommand(item);
     if (!command) {
-        lastError_ = StoreError::InvalidCommand;
+        lastError = StoreError::InvalidCommand;
         return std::nullopt;
     }
     const auto& name = command->name;
@@ -105,18 +114,18 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item) {
     };
 
     if (!command->bracketed && SameName(name, "Status")) return std::string("Ready");
-    if (is("GetLastError", 0, 0)) return std::to_string(static_cast<int>(lastError_));
+    if (is("GetLastError", 0, 0)) return std::to_string(static_cast<int>(lastError));
 
     if (is("GetCategoryNames", 0, 0)) {
-        lastError_ = StoreError::None;
+        lastError = StoreError::None;
         return joinLines(store_.CategoryNames());
     }
-    if (is("GetFormNames", 1, 1)) return namesReply(store_.FormNames(args[0]), lastError_);
-    if (is("GetFieldNames", 1, 1)) return namesReply(store_.FieldNames(args[0]), lastError_);
-    if (is("GetItemNames", 1, 1)) return namesReply(store_.ItemNames(args[0]), lastError_);
+    if (is("GetFormNames", 1, 1)) return namesReply(store_.FormNames(args[0]), lastError);
+    if (is("GetFieldNames", 1, 1)) return namesReply(store_.FieldNames(args[0]), lastError);
+    if (is("GetItemNames", 1, 1)) return namesReply(store_.ItemNames(args[0]), lastError);
     if (is("GetFieldDefinition", 2, 2)) {
         const auto field = store_.FieldDefinitionOf(args[0], args[1]);
-        lastError_ = field.error;
+        lastError = field.error;
         if (!field.ok()) return std::string();
         std::string reply = std::to_string(field.value.type);
         if (!field.value.definition.empty()) reply.append(kLineEnd).append(field.value.definition);
@@ -128,7 +137,7 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item) {
         const std::string between = args.size() > 1 ? args[1] : std::string(kLineEnd);
         const std::string inside = args.size() > 2 ? args[2] : between;
         const auto connections = store_.Connections(args[0]);
-        lastError_ = connections.error;
+        lastError = connections.error;
         std::string reply;
         for (std::size_t i = 0; i < connections.value.size(); ++i) {
             if (i > 0) reply += between;
@@ -143,18 +152,18 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item) {
         if (SameName(args[0], "Me")) {
             const auto user = store_.Preference("Me");
             if (!user || user->empty()) {
-                lastError_ = StoreError::NoValue;
+                lastError = StoreError::NoValue;
                 return std::string();
             }
-            lastError_ = StoreError::None;
+            lastError = StoreError::None;
             return store_.Preference("MeCategory").value_or(std::string()) + delimiter + *user;
         }
         const auto value = store_.Preference(args[0]);
-        lastError_ = value ? StoreError::None : StoreError::NoValue;
+        lastError = value ? StoreError::None : StoreError::NoValue;
         return value.value_or(std::string());
     }
 
-    lastError_ = StoreError::InvalidCommand;
+    lastError = StoreError::InvalidCommand;
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/dde.h"
 #include "store.h"
@@ -18,7 +19,9 @@ namespace vk::commence_server {
 //
 // Multi-line replies join their lines with CR LF and do not end in one. Every
 // transaction but [GetLastError] and Status sets the code [GetLastError]
-// reports (see StoreError). Texts that are no known command are refused: an
+// reports (see StoreError). The code is kept per conversation, as Commence
+// keeps it: a client asking why its check-in failed must not be told what
+// another client's last transaction did. Texts that are no known command are refused: an
 // execute returns false, a request gets no reply.
 class CommenceHandler final : public DdeServerHandler {
 public:
@@ -29,19 +32,20 @@ public:
     CommenceHandler(std::string database, CommenceStore& store);
 
     bool AcceptTopic(std::string_view topic) override;
-    bool Execute(std::string_view topic, std::string_view command) override;
-    std::optional<std::string> Request(std::string_view topic, std::string_view item) override;
-
-    [[nodiscard]] StoreError LastError() const { return lastError_; }
+    bool Execute(DdeConversationId conversation, std::string_view topic,
+                 std::string_view command) override;
+    std::optional<std::string> Request(DdeConversationId conversation, std::string_view topic,
+                                       std::string_view item) override;
+    void ConversationEnded(DdeConversationId conversation) override;
 
 private:
-    std::optional<std::string> Answer(std::string_view item);
+    std::optional<std::string> Answer(std::string_view item, StoreError& lastError);
     StoreError CheckOut(std::string_view category, std::string_view form, std::string_view file);
     StoreError CheckIn(std::string_view category, std::string_view form, std::string_view file);
 
     std::string database_;
     CommenceStore& store_;
-    StoreError lastError_ = StoreError::None;
+    std::unordered_map<DdeConversationId, StoreError> lastErrors_;
 };
 
 }  // namespace vk::commence_server

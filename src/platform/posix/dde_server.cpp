@@ -31,6 +31,7 @@ constexpr std::chrono::milliseconds kAcceptPause(100);
 std::atomic<unsigned> nextSocketSequence{0};
 
 struct Conversation {
+    DdeConversationId id = 0;
     posix::UniqueFd fd;
     dde::FrameDecoder decoder;
     std::string out;
@@ -108,6 +109,7 @@ struct DdeServer::Impl {
     posix::UniqueFd listenFd;
     std::filesystem::path socketPath;
     std::vector<std::unique_ptr<Conversation>> conversations;
+    DdeConversationId lastConversationId = 0;
     std::atomic<int> openCount{0};
     Clock::time_point lastBusy{};
     Clock::time_point acceptPausedUntil{};
@@ -179,6 +181,7 @@ void DdeServer::Impl::AcceptAll() {
         // Only this user's programs may talk to this user's server.
         if (!dde::PeerIsSameUser(fd.Get())) continue;
         auto conversation = std::make_unique<Conversation>();
+        conversation->id = ++lastConversationId;
         conversation->fd = std::move(fd);
         conversations.push_back(std::move(conversation));
     }
@@ -215,14 +218,14 @@ void DdeServer::Impl::Handle(Conversation& conversation, Frame& frame) {
             conversation.Queue(dde::EncodeFrame(FrameType::Ack, frame.id, {}));
             conversation.Flush();
             try {
-                (void)handler.Execute(*conversation.topic, text);
+                (void)handler.Execute(conversation.id, *conversation.topic, text);
             } catch (...) {
             }
             return;
         case FrameType::Request: {
             std::optional<std::string> reply;
             try {
-                reply = handler.Request(*conversation.topic, text);
+                reply = handler.Request(conversation.id, *conversation.topic, text);
             } catch (...) {
                 reply.reset();
             }
@@ -264,6 +267,10 @@ void DdeServer::Impl::Close(std::size_t index) {
     if (conversations[index]->topic) {
         --openCount;
         lastBusy = Clock::now();
+        try {
+            handler.ConversationEnded(conversations[index]->id);
+        } catch (...) {
+        }
     }
     conversations.erase(conversations.begin() + static_cast<std::ptrdiff_t>(index));
 }
