@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vk {
 
@@ -12,5 +13,14 @@ namespace vk {
 // buffer would throw them from deep inside the read instead.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,
                                                        std::string* error = nullptr);
+
+// Replaces a file's content with `bytes` so that a reader, a crash or a kill
+// in between sees either the old content or the new, never a torn file: the
+// bytes go to a new file beside it (".<name>.<random>.tmp"), which is then
+// renamed over it. An existing file's permissions are kept. False when it
+// fails, and then `error`, when given, says why; the file is untouched and no
+// temporary file is left behind.
+[[nodiscard]] bool WriteWholeFileAtomically(const std::filesystem::path& file,
+                                            std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace vk

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/exceptions.h"
+#include "common/file_bytes.h"
 #include "editor/ansi_text.h"
 #include "editor/display_font.h"
 #include "editor/line_model.h"
@@ -145,11 +146,9 @@ int ScriptEditor::TextLength() const { return static_cast<int>(Send(SCI_GETLENGT
 std::string ScriptEditor::CanonicalText() const { return vk::CanonicalText(View()); }
 
 void ScriptEditor::SaveToFile(const std::filesystem::path& file) const {
-    const std::string text = CanonicalText();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) throw Exception("Cannot create file " + file.string());
+    std::string why;
+    if (!WriteWholeFileAtomically(file, CanonicalText(), &why))
+        throw Exception("Cannot create file " + file.string() + ": " + why);
 }
 
 // --- Lines -----------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -28,11 +29,12 @@ std::string ReadFileOrThrow(const std::string& path) {
     return std::move(*bytes);
 }
 
+// Written beside and renamed into place: an interrupted command leaves the
+// previous content whole.
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw Exception("Cannot write " + path);
+    std::string why;
+    if (!WriteWholeFileAtomically(path, bytes, &why))
+        throw Exception("Cannot write " + path + ": " + why);
 }
 
 // Deletes a temporary file when the command is done with it, on every path.
@@ -54,6 +56,35 @@ void PrintNames(std::ostream& out, const std::vector<std::string>& names) {
     for (const auto& name : names) out << name << '\n';
 }
 
+// Commence, like the registry it lists databases in, takes names in any case.
+bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name.size() == wanted.size() &&
+               std::equal(name.begin(), name.end(), wanted.begin(),
+                          [&](char a, char b) { return lower(a) == lower(b); });
+    });
+}
+
+// Names the first of database, category and form (as many as given) that
+// does not exist, before anything is read or written for it. A database
+// missing from the registry would otherwise show as "not ready", a wrong
+// category or form as an empty list or an empty script.
+void RequireKnown(Registry& registry, std::string_view database,
+                  std::optional<std::string_view> category = std::nullopt,
+                  std::optional<std::string_view> form = std::nullopt) {
+    if (!Lists(DatabaseNames(registry), database))
+        throw EMissingDBItem("The database \"" + std::string(database) + "\" is not registered");
+    if (!category) return;
+    if (!Lists(LoadCategoryNames(registry, database), *category))
+        throw EInvalidCategory("The category \"" + std::string(*category) + "\" is invalid");
+    if (!form) return;
+    const auto forms = LoadFormNames(registry, database, *category);
+    if (!forms) throw EDBNotReady("The database " + std::string(database) + " is not ready");
+    if (!Lists(*forms, *form))
+        throw EMissingDBItem("The detail form \"" + std::string(*form) + "\" is invalid");
+}
+
 FormLocation LocationOf(const Invocation& call) {
     return {call.operands.at(0), call.operands.at(1), call.operands.at(2)};
 }
@@ -66,12 +97,14 @@ ExitCode ListDatabases(const Invocation&, Streams io) {
 }
 
 ExitCode ListCategories(const Invocation& call, Streams io) {
+    RequireKnown(Registry::Instance(), call.operands.at(0));
     PrintNames(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)));
     return ExitCode::Success;
 }
 
 ExitCode ListForms(const Invocation& call, Streams io) {
     const std::string& database = call.operands.at(0);
+    RequireKnown(Registry::Instance(), database, call.operands.at(1));
     const auto forms = LoadFormNames(Registry::Instance(), database, call.operands.at(1));
     if (!forms) throw EDBNotReady("The database " + database + " is not ready");
     PrintNames(io.out, *forms);
@@ -80,7 +113,9 @@ ExitCode ListForms(const Invocation& call, Streams io) {
 
 ExitCode CheckOut(const Invocation& call, Streams io) {
     NullStatusSink quiet;
-    const std::string file = CommenceToFile(Registry::Instance(), LocationOf(call), quiet);
+    const FormLocation location = LocationOf(call);
+    RequireKnown(Registry::Instance(), location.database, location.category, location.form);
+    const std::string file = CommenceToFile(Registry::Instance(), location, quiet);
     const RemoveOnExit cleanup(file);
     const std::string script = ReadFileOrThrow(file);
     if (call.output) {
