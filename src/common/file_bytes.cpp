@@ -21,7 +21,8 @@ std::optional<std::string> Failed(std::string* error) {
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::string* error) {
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::string* error,
+                                         std::size_t maxBytes) {
     errno = 0;
     const std::unique_ptr<std::FILE, CloseFile> in(std::fopen(file.c_str(), "rb"));
     if (!in) return Failed(error);
@@ -29,12 +30,18 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
     std::string bytes;
     std::error_code sizeUnknown;
     const auto expected = std::filesystem::file_size(file, sizeUnknown);
+    const auto tooLarge = [&] {
+        if (error) *error = "larger than " + std::to_string(maxBytes) + " bytes";
+        return std::nullopt;
+    };
+    if (!sizeUnknown && expected > maxBytes) return tooLarge();
     if (!sizeUnknown) bytes.reserve(static_cast<std::size_t>(expected));
 
     char chunk[1 << 16];
     for (;;) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, in.get());
         bytes.append(chunk, got);
+        if (bytes.size() > maxBytes) return tooLarge();
         if (got == sizeof chunk) continue;
         if (std::ferror(in.get())) return Failed(error);
         return bytes;

@@ -11,6 +11,7 @@
 #include "commence/transfer.h"
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
+#include "common/script_limits.h"
 #include "document/editor_to_file.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
@@ -22,9 +23,13 @@
 namespace vk::cli {
 namespace {
 
-std::string ReadFileOrThrow(const std::string& path) {
+// A script file, refused before it is read whole when it is longer than
+// Commence would take.
+std::string ReadScriptOrThrow(const std::string& path) {
     std::string error;
-    std::optional<std::string> bytes = ReadWholeFile(path, &error);
+    std::optional<std::string> bytes = ReadWholeFile(path, &error, kMaxScriptBytes);
+    if (!bytes && error.rfind("larger than", 0) == 0)
+        throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
     if (!bytes) throw Exception("Cannot read " + path + ": " + error);
     return std::move(*bytes);
 }
@@ -117,7 +122,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
     RequireKnown(Registry::Instance(), location.database, location.category, location.form);
     const std::string file = CommenceToFile(Registry::Instance(), location, quiet);
     const RemoveOnExit cleanup(file);
-    const std::string script = ReadFileOrThrow(file);
+    const std::string script = ReadScriptOrThrow(file);
     if (call.output) {
         WriteWholeFile(*call.output, script);
     } else {
@@ -131,7 +136,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
 ExitCode CheckIn(const Invocation& call, Streams io) {
     Registry& registry = Registry::Instance();
     const FormLocation location = LocationOf(call);
-    MemoryScriptLines lines(ReadFileOrThrow(call.operands.at(3)));
+    MemoryScriptLines lines(ReadScriptOrThrow(call.operands.at(3)));
 
     const TSettings settings(registry);
     const MachineNames names = ReadMachineNames();
@@ -149,7 +154,7 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
 }
 
 ExitCode PrintChecksum(const Invocation& call, Streams io) {
-    const std::string text = ReadFileOrThrow(call.operands.at(0));
+    const std::string text = ReadScriptOrThrow(call.operands.at(0));
     io.out << FormatChecksum(ScriptChecksum(JoinScriptLines(SplitScriptText(text)))) << '\n';
     return ExitCode::Success;
 }

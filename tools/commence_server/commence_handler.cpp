@@ -50,7 +50,7 @@ std::optional<std::string> readWholeFile(std::string_view file, std::uintmax_t l
     if (!path.is_absolute() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size > limit) return std::nullopt;
-    std::optional<std::string> bytes = vk::ReadWholeFile(path);
+    std::optional<std::string> bytes = vk::ReadWholeFile(path, nullptr, limit);
     if (!bytes || bytes->size() > limit) return std::nullopt;
     return bytes;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/script_limits.h"
 #include "platform/dde.h"
 #include "store.h"
 
@@ -25,10 +26,6 @@ namespace vk::commence_server {
 // execute returns false, a request gets no reply.
 class CommenceHandler final : public DdeServerHandler {
 public:
-    // Scripts larger than this are not read on check-in (a wrong path could
-    // name a huge file).
-    static constexpr std::uintmax_t kMaxScriptBytes = 64u * 1024 * 1024;
-
     CommenceHandler(std::string database, CommenceStore& store);
 
     bool AcceptTopic(std::string_view topic) override;
