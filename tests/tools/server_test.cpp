@@ -1,6 +1,7 @@
 // The real commence.exe over real DDE sockets, set up by the real setup.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <zlib.h>
@@ -238,6 +239,16 @@ TEST_F(ServerTest, CheckOutOfUnknownFormWritesNothing) {
     ASSERT_TRUE(client_.Execute(CheckOutCommand("Nope", "Account", file)));
     EXPECT_EQ(LastError(), "1");
     EXPECT_EQ(test::ReadFileBytes(file), "untouched");
+}
+
+// Regression: a check-out into a FIFO once blocked the server in open() for
+// every client.
+TEST_F(ServerTest, CheckOutRefusesAFileThatIsNoRegularFile) {
+    const auto fifo = fixture_.Root() / "VBSfifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", fifo)));
+    EXPECT_EQ(LastError(), "4");
+    EXPECT_EQ(Ask("[GetFormNames(\"Employee\")]"), "Employee");
 }
 
 std::optional<std::string> StoredScript(const CommenceFixture& fixture, std::string_view category,

@@ -33,10 +33,15 @@ std::string namesReply(const Lookup<std::vector<std::string>>& names, StoreError
 
 // Replaces the file's content with the bytes. The client names a file it has
 // just created; a relative path would land in this server's working folder,
-// so only full paths are taken.
+// so only full paths are taken. Only a regular file (or a new one) is
+// written: opening a FIFO or a device would stall the server, and with it
+// every other client, until someone opened its other end.
 bool writeWholeFile(std::string_view file, std::string_view bytes) {
     const std::filesystem::path path(file);
     if (!path.is_absolute()) return false;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
