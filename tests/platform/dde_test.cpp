@@ -331,6 +331,30 @@ TEST_F(DdeTest, StaleSocketOfDeadProcessIsSkippedAndRemoved) {
     EXPECT_FALSE(fs::exists(stale));
 }
 
+// Regression: 256 connections that never spoke once locked every other client
+// out for as long as they stayed open.
+TEST_F(DdeTest, SilentConnectionsCannotLockOthersOut) {
+    TestHandler handler("server", {"Demo"});
+    ServerThread server("VkTest", handler);
+    const std::vector<fs::path> sockets = Sockets();
+    ASSERT_EQ(sockets.size(), 1u);
+    struct Silent {
+        std::vector<int> fds;
+        ~Silent() {
+            for (const int fd : fds) ::close(fd);
+        }
+    } silent;
+    // More than the server keeps; the listen queue holds the rest.
+    for (int i = 0; i < 300; ++i) {
+        const int fd = RawConnect(sockets.front());
+        ASSERT_GE(fd, 0) << i;
+        silent.fds.push_back(fd);
+    }
+    DdeClient client;
+    ASSERT_TRUE(client.Connect("VkTest", "Demo"));
+    EXPECT_EQ(client.Request("name"), "server");
+}
+
 struct BadStream {
     const char* name;
     bool initiateFirst;

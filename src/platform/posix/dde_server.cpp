@@ -5,7 +5,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <optional>
 #include <cstring>
 #include <vector>
 
@@ -27,11 +29,17 @@ constexpr std::size_t kOutputBacklog = 1u << 20;
 // Connections beyond this wait in the listen queue.
 constexpr std::size_t kMaxConnections = 256;
 constexpr std::chrono::milliseconds kAcceptPause(100);
+// A client offers its topic as the first thing it sends. One that stays
+// silent this long is dropped, and when every place is taken the longest
+// silent one makes room, so clients that never speak cannot lock the others
+// out.
+constexpr std::chrono::milliseconds kFirstFrameLimit(5000);
 
 std::atomic<unsigned> nextSocketSequence{0};
 
 struct Conversation {
     DdeConversationId id = 0;
+    Clock::time_point accepted = Clock::now();
     posix::UniqueFd fd;
     dde::FrameDecoder decoder;
     std::string out;
@@ -117,6 +125,7 @@ struct DdeServer::Impl {
     bool Start(std::string& error);
     void Run(std::chrono::milliseconds idleLimit);
     void AcceptAll();
+    [[nodiscard]] std::optional<std::size_t> SilentConversation() const;
     void Serve(Conversation& conversation);
     void Handle(Conversation& conversation, Frame& frame);
     void Close(std::size_t index);
@@ -166,8 +175,19 @@ bool DdeServer::Impl::Start(std::string& error) {
     return true;
 }
 
+// The conversation that has been silent longest without offering a topic.
+std::optional<std::size_t> DdeServer::Impl::SilentConversation() const {
+    std::optional<std::size_t> oldest;
+    for (std::size_t i = 0; i < conversations.size(); ++i) {
+        if (conversations[i]->topic) continue;
+        if (!oldest || conversations[i]->accepted < conversations[*oldest]->accepted) oldest = i;
+    }
+    return oldest;
+}
+
 void DdeServer::Impl::AcceptAll() {
-    while (conversations.size() < kMaxConnections) {
+    for (;;) {
+        if (conversations.size() >= kMaxConnections && !SilentConversation()) return;
         posix::UniqueFd fd(
             ::accept4(listenFd.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (!fd.Valid()) {
@@ -180,6 +200,7 @@ void DdeServer::Impl::AcceptAll() {
         }
         // Only this user's programs may talk to this user's server.
         if (!dde::PeerIsSameUser(fd.Get())) continue;
+        if (conversations.size() >= kMaxConnections) Close(*SilentConversation());
         auto conversation = std::make_unique<Conversation>();
         conversation->id = ++lastConversationId;
         conversation->fd = std::move(fd);
@@ -296,9 +317,18 @@ void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
             timeout = timeout < 0 ? pause : std::min(timeout, pause);
         }
 
+        for (const auto& c : conversations) {
+            if (c->topic) continue;
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(c->accepted + kFirstFrameLimit - now);
+            const int wait = static_cast<int>(std::max<long long>(left.count(), 0));
+            timeout = timeout < 0 ? wait : std::min(timeout, wait);
+        }
+
         polled.clear();
         polled.push_back({wakeRead.Get(), POLLIN, 0});
-        const bool listening = !acceptPaused && conversations.size() < kMaxConnections;
+        const bool listening =
+            !acceptPaused && (conversations.size() < kMaxConnections || SilentConversation());
         polled.push_back({listening ? listenFd.Get() : -1, POLLIN, 0});
         for (const auto& c : conversations) {
             short events = 0;
@@ -327,8 +357,13 @@ void DdeServer::Impl::Run(std::chrono::milliseconds idleLimit) {
             }
             Serve(c);
         }
+        const auto afterPoll = Clock::now();
         for (std::size_t i = conversations.size(); i-- > 0;) {
             const Conversation& c = *conversations[i];
+            if (!c.topic && afterPoll - c.accepted >= kFirstFrameLimit) {
+                Close(i);
+                continue;
+            }
             // Serve() ran every whole frame received before the end of
             // input (a client may send an execute and hang up at once), so
             // with nothing left to send the conversation is over.
