@@ -18,6 +18,7 @@
 #include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
 #include "platform/registry.h"
+#include "platform/temp_files.h"
 #include "settings/settings.h"
 
 namespace vk::cli {
@@ -46,10 +47,7 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 class RemoveOnExit {
 public:
     explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
-    ~RemoveOnExit() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
+    ~RemoveOnExit() { TempFiles::DeleteFile(path_); }
     RemoveOnExit(const RemoveOnExit&) = delete;
     RemoveOnExit& operator=(const RemoveOnExit&) = delete;
 
