@@ -34,10 +34,6 @@
 namespace vk {
 namespace {
 
-constexpr std::string_view kDatabasesCaption = "Databases";
-constexpr std::string_view kCategoriesCaption = "Categories";
-constexpr std::string_view kNoCategoriesCaption = "No Categories!";
-constexpr std::string_view kFormsCaption = "Forms";
 constexpr std::string_view kSaveFailed = "There was an error saving the script.\rPlease try again.";
 
 // A message that must outlast the closing "Ready" of the operation that
@@ -91,9 +87,7 @@ TEditingContext::TEditingContext(TfMain& main, TColorStream& colors)
       colors_(colors),
       editor_(*main.reScript()),
       machine_(ReadMachineNames()),
-      databasesCaption_(kDatabasesCaption),
-      categoriesCaption_(kCategoriesCaption),
-      formsCaption_(kFormsCaption) {
+      selection_(main.Settings().registry(), *this) {
     setObjectName(QStringLiteral("EditingContext"));
     Connect();
 }
@@ -114,9 +108,13 @@ void TEditingContext::Connect() {
             [this] { Run([this] { SaveToDisk(); }); });
     connect(actions.acShowChecksum, &QAction::triggered, this,
             [this] { Run([this] { ShowChecksum(); }); });
+    // The window's requests: acUpdate, acFocusCommence, acUpdateAndFocus and
+    // "Yes" to "Save changes first ?".
+    connect(&main_, &TfMain::updateRequested, this,
+            [this] { Run([this] { UpdateToCommence(); }); });
+    connect(&main_, &TfMain::focusCommenceRequested, this,
+            [this] { Run([this] { FocusCommence(); }); });
     editor_.installEventFilter(this);
-    main_.Hooks().updateToCommence = [this] { UpdateToCommence(); };
-    main_.Hooks().focusCommence = [this] { FocusCommence(); };
 }
 
 bool TEditingContext::eventFilter(QObject* watched, QEvent* event) {
@@ -134,11 +132,8 @@ bool TEditingContext::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-FormLocation TEditingContext::Location() const { return {database_, category_, form_}; }
-
-void TEditingContext::SetCaption(QToolButton* button, std::string& caption, std::string_view text) {
-    caption = text;
-    button->setText(CaptionOf(caption));
+FormLocation TEditingContext::Location() const {
+    return {selection_.Database(), selection_.Category(), selection_.Form()};
 }
 
 void TEditingContext::ResetEditor() {
@@ -165,84 +160,53 @@ void TEditingContext::LoadDatabases() {
                  [this](const std::string& name) { Run([this, name] { DatabaseClick(name); }); });
 }
 
-void TEditingContext::DatabaseClick(const std::string& name) {
-    if (name != databasesCaption_) {
-        if (!main_.PromptSaveChanges()) return;
-        ResetEditor();
-        SetCaption(main_.Toolbars().tbbCategories, categoriesCaption_, kCategoriesCaption);
-        SetCaption(main_.Toolbars().tbbForms, formsCaption_, kFormsCaption);
-        // The forms listed belong to the old database's category.
-        ClearNameMenu(*main_.Toolbars().pmForms);
-        category_.clear();
-        form_.clear();
-    }
-    database_ = name;
+void TEditingContext::DatabaseClick(const std::string& name) { selection_.PickDatabase(name); }
+
+void TEditingContext::LoadCategories() { selection_.LoadCategories(); }
+
+void TEditingContext::CategoryClick(const std::string& name) { selection_.PickCategory(name); }
+
+void TEditingContext::LoadForms() { selection_.LoadForms(); }
+
+void TEditingContext::FormClick(const std::string& name) { selection_.PickForm(name); }
+
+void TEditingContext::OpenSelection(const std::string& database, const std::string& category,
+                                    const std::string& form) {
+    Run([&] { selection_.PickPath(database, category, form); });
+}
+
+// --- What the selection asks of the window ----------------------------------------
+
+bool TEditingContext::ConfirmLeavingScript() { return main_.PromptSaveChanges(); }
+
+void TEditingContext::DatabaseChosen() {
     main_.Actions().acFocusCommence->setEnabled(true);
     main_.Actions().acFilterBuilder->setEnabled(true);
-    LoadCategories();
 }
 
-void TEditingContext::LoadCategories() {
-    if (database_.empty()) return;
+void TEditingContext::CategoryChanged() {
+    if (onCategoryChanged) onCategoryChanged();
+}
+
+void TEditingContext::CategoriesListed() { main_.Actions().acLoadCategories->setEnabled(true); }
+
+void TEditingContext::FormsListed() { main_.Actions().acLoadForms->setEnabled(true); }
+
+void TEditingContext::ShowSelection() {
     const MainToolbars& bars = main_.Toolbars();
-    ClearNameMenu(*bars.pmCategories);
-    std::vector<std::string> names;
-    try {
-        names = LoadCategoryNames(main_.Settings().registry(), database_);
-    } catch (const EDBNotReady&) {
-        SetCaption(bars.tbbDatabases, databasesCaption_, kDatabasesCaption);
-        database_.clear();
-        throw;
-    }
-    FillNameMenu(*bars.pmCategories, NameEntries(names),
+    bars.tbbDatabases->setText(CaptionOf(selection_.DatabasesCaption()));
+    bars.tbbCategories->setText(CaptionOf(selection_.CategoriesCaption()));
+    bars.tbbForms->setText(CaptionOf(selection_.FormsCaption()));
+    FillNameMenu(*bars.pmCategories, NameEntries(selection_.Categories()),
                  [this](const std::string& name) { Run([this, name] { CategoryClick(name); }); });
-    if (names.empty()) SetCaption(bars.tbbCategories, categoriesCaption_, kNoCategoriesCaption);
-    main_.Actions().acLoadCategories->setEnabled(true);
-    SetCaption(bars.tbbDatabases, databasesCaption_, database_);
-    if (names.size() == 1) CategoryClick(names.front());
-}
-
-// --- Categories and forms -------------------------------------------------------
-
-void TEditingContext::CategoryClick(const std::string& name) {
-    const MainToolbars& bars = main_.Toolbars();
-    if (name != categoriesCaption_) {
-        if (!main_.PromptSaveChanges()) return;
-        ResetEditor();
-        SetCaption(bars.tbbForms, formsCaption_, kFormsCaption);
-        form_.clear();
-        category_ = name;
-        if (onCategoryChanged) onCategoryChanged();
-    }
-    category_ = name;
-    SetCaption(bars.tbbCategories, categoriesCaption_, name);
-    LoadForms();
-}
-
-void TEditingContext::LoadForms() {
-    if (category_.empty()) return;
-    QMenu& menu = *main_.Toolbars().pmForms;
-    ClearNameMenu(menu);
-    const std::optional<std::vector<std::string>> names =
-        LoadFormNames(main_.Settings().registry(), database_, category_);
-    if (!names) return;
-    FillNameMenu(menu, NameEntries(*names),
+    FillNameMenu(*bars.pmForms, NameEntries(selection_.Forms()),
                  [this](const std::string& name) { Run([this, name] { FormClick(name); }); });
-    main_.Actions().acLoadForms->setEnabled(true);
-    if (names->size() == 1) FormClick(names->front());
-}
-
-void TEditingContext::FormClick(const std::string& name) {
-    if (!main_.PromptSaveChanges()) return;
-    form_ = name;
-    SetCaption(main_.Toolbars().tbbForms, formsCaption_, name);
-    OpenScript();
 }
 
 // --- The script -----------------------------------------------------------------
 
 void TEditingContext::OpenScript() {
-    if (form_.empty()) return;
+    if (selection_.Form().empty()) return;
     main_.StatusPanel(2)->clear();
     main_.meWarnings()->clear();
     main_.SetStatus("Opening script", 0);
@@ -314,9 +278,9 @@ bool TEditingContext::FileToEditor(const std::string& file) {
 void TEditingContext::UpdateToCommence() {
     main_.SetStatus("Updating script to Commence", 0);
     const TSettings& settings = main_.Settings();
-    ScriptSaveContext save{database_,
-                           category_,
-                           form_,
+    ScriptSaveContext save{selection_.Database(),
+                           selection_.Category(),
+                           selection_.Form(),
                            machine_.computerName,
                            machine_.userName,
                            {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag}};
@@ -351,7 +315,7 @@ void TEditingContext::SaveToDisk() {
 
 void TEditingContext::FocusCommence() {
     WindowFinder windows;
-    vk::FocusCommence(database_, windows, main_.Messages());
+    vk::FocusCommence(selection_.Database(), windows, main_.Messages());
 }
 
 void TEditingContext::ShowChecksum() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/script_selection.h"
 #include "commence/queries.h"
 #include "editor/script_editor.h"
 
@@ -28,15 +29,17 @@ struct FormLocation;
 // Names are Windows-1252 text. Every operation runs on the user-interface
 // thread; errors leave it as exceptions (the menu and action handlers show
 // them in the error box).
-class TEditingContext : public QObject {
+class TEditingContext : public QObject, private SelectionView {
     Q_OBJECT
 public:
     TEditingContext(TfMain& main, TColorStream& colors);
     ~TEditingContext() override;
 
-    [[nodiscard]] const std::string& CurrentDatabase() const { return database_; }
-    [[nodiscard]] const std::string& CurrentCategory() const { return category_; }
-    [[nodiscard]] const std::string& CurrentForm() const { return form_; }
+    [[nodiscard]] const std::string& CurrentDatabase() const { return selection_.Database(); }
+    [[nodiscard]] const std::string& CurrentCategory() const { return selection_.Category(); }
+    [[nodiscard]] const std::string& CurrentForm() const { return selection_.Form(); }
+    // The selection the toolbar's menus drive.
+    [[nodiscard]] ScriptSelection& Selection() { return selection_; }
 
     // acLoadDatabases: the Databases menu from both hives' directories, in
     // the user's collation, case-insensitive; a check mark at each database
@@ -56,8 +59,14 @@ public:
     // Asks about unsaved changes (also for the same form) and opens the
     // form's script.
     void FormClick(const std::string& name);
+    // Opens a database and, when given, a category and form of it as picking
+    // them from the menus does (the start-up options --database, --category
+    // and --form). Each pick's failure is shown in the error box as a menu
+    // pick's is, and ends the chain.
+    void OpenSelection(const std::string& database, const std::string& category,
+                       const std::string& form);
     // Checks the current form's script out and shows it.
-    void OpenScript();
+    void OpenScript() override;
     // Puts a script file into the editor, coloured when that works and else
     // as it stands, enables the editor and verifies the checksum tag.
     bool FileToEditor(const std::string& file);
@@ -89,7 +98,16 @@ private:
     // Clears the editor for a new database or category: its text, modified
     // flag and panels go, and it stays disabled and silent until a load.
     void ResetEditor();
-    void SetCaption(QToolButton* button, std::string& caption, std::string_view text);
+    void ShowSelection();
+
+    // What the selection asks of its view.
+    bool ConfirmLeavingScript() override;
+    void DropScript() override { ResetEditor(); }
+    void DatabaseChosen() override;
+    void CategoryChanged() override;
+    void CategoriesListed() override;
+    void FormsListed() override;
+    void SelectionChanged() override { ShowSelection(); }
     [[nodiscard]] FormLocation Location() const;
     void Run(const std::function<void()>& command);
     void LoadPlain(const std::string& bytes);
@@ -99,13 +117,7 @@ private:
     ScriptEditor& editor_;
     MachineNames machine_;
 
-    std::string database_;
-    std::string category_;
-    std::string form_;
-    // What the three drop-down buttons show, as names (not display text).
-    std::string databasesCaption_;
-    std::string categoriesCaption_;
-    std::string formsCaption_;
+    ScriptSelection selection_;
 
     // Held from a database or category change until the next load.
     std::optional<ScriptEditor::DetachedNotifications> silenced_;

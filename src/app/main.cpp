@@ -1,16 +1,48 @@
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstring>
+
 #include "app/application.h"
+#include "app/editing_context.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
+#include "app/start_options.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
+namespace {
+
+// --help answers without a display: the window system is not needed for it.
+bool AsksForHelp(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* help : {"--help", "-h", "-?", "--help-all"})
+            if (std::strcmp(argv[i], help) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (AsksForHelp(argc, argv)) {
+        const QCoreApplication console(argc, argv);
+        (void)vk::ParseStartOptions(QCoreApplication::arguments());  // prints the help, exits
+    }
     vk::VellumkitApplication app(argc, argv);
+    const vk::StartOptions options = vk::ParseStartOptions(vk::VellumkitApplication::arguments());
     vk::TSettings settings(vk::Registry::Instance());
     vk::QtMessageService messages;
     app.SetErrorService(&messages);
     vk::TfMain window(settings, messages);
+    // The editing context wires itself to the window's actions, menus and
+    // requests; it goes before the window it works on.
+    vk::TEditingContext context(window, window.ColorStream());
     messages.SetParent(&window);
     window.show();
+    if (!options.database.empty()) {
+        // Once the window is up, so that a message has it as its parent.
+        QTimer::singleShot(0, &context, [&] {
+            context.OpenSelection(options.database, options.category, options.form);
+        });
+    }
     return app.exec();
 }

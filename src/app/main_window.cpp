@@ -11,7 +11,6 @@
 
 #include "app/about.h"
 #include "app/command_runner.h"
-#include "app/editing_context.h"
 #include "app/window_placement.h"
 #include "common/messages.h"
 #include "editor/script_editor.h"
@@ -28,10 +27,6 @@ constexpr int kDefaultHeight = 600;
 constexpr std::string_view kSaveChangesQuestion = "Save changes first ?";
 constexpr std::string_view kConfigurationMissing = "The configuration dialog is not available yet";
 
-void CallHook(const std::function<void()>& hook) {
-    if (hook) hook();
-}
-
 }  // namespace
 
 TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
@@ -45,10 +40,9 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     BuildStatusBar();
     ConnectCommands();
     FormCreate();
-    context_ = std::make_unique<TEditingContext>(*this, *colorStream_);
 }
 
-TfMain::~TfMain() = default;  // the context goes first, then the stream
+TfMain::~TfMain() = default;
 
 bool TfMain::RunCommand(const std::function<void()>& command) {
     return vk::RunCommand(messages_, command);
@@ -61,8 +55,9 @@ void TfMain::Connect(QAction* action, std::function<void()> command) {
 
 void TfMain::ConnectCommands() {
     Connect(actions_.acEnableEdit, [this] { EnableEdit(); });
-    Connect(actions_.acUpdate, [this] { CallHook(hooks_.updateToCommence); });
-    Connect(actions_.acFocusCommence, [this] { CallHook(hooks_.focusCommence); });
+    connect(actions_.acUpdate, &QAction::triggered, this, [this] { emit updateRequested(); });
+    connect(actions_.acFocusCommence, &QAction::triggered, this,
+            [this] { emit focusCommenceRequested(); });
     Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
     Connect(actions_.acShowConfiguration, [this] { ShowConfiguration(); });
 
@@ -140,8 +135,8 @@ void TfMain::EnableEdit() {
 void TfMain::UpdateAndFocus() {
     // Commence comes to the front also when the update failed: the user sees
     // the error and the database together.
-    RunCommand(hooks_.updateToCommence);
-    RunCommand(hooks_.focusCommence);
+    emit updateRequested();
+    emit focusCommenceRequested();
 }
 
 bool TfMain::PromptSaveChanges() {
@@ -151,7 +146,7 @@ bool TfMain::PromptSaveChanges() {
         case MessageAnswer::Cancel:
             return false;
         case MessageAnswer::Yes:
-            RunCommand(hooks_.updateToCommence);
+            emit updateRequested();
             // A check-in that did not go through leaves the script modified.
             // Going on would drop the user's edits with the editor's text, so
             // the operation stops as after Cancel and the user can try again.

@@ -22,18 +22,7 @@ namespace vk {
 class MessageService;
 class ScriptEditor;
 class TColorStream;
-class TEditingContext;
 class TSettings;
-
-// What the main window's commands call in the subsystems that are attached
-// to it later. An empty hook does nothing.
-struct TfMainHooks {
-    // Writes the editor's script back into Commence (acUpdate, and "Yes" to
-    // "Save changes first ?").
-    std::function<void()> updateToCommence;
-    // Brings the Commence window of the current database to the front.
-    std::function<void()> focusCommence;
-};
 
 // The main window `fMain`: the script editor with the code browser on its
 // left and the warnings panel under it, the status bar, the toolbars and the
@@ -71,7 +60,8 @@ public:
     void EnableEdit();
 
     // The unsaved-changes prompt: when the editor is modified, asks "Save
-    // changes first ?". Yes runs the update and goes on once the script is
+    // changes first ?". Yes asks for the update (updateRequested) and goes
+    // on once the script is
     // stored; a failed update is shown and counts as Cancel, so no edit is
     // dropped. No goes on without saving. False: the caller must stop with
     // nothing changed.
@@ -84,11 +74,8 @@ public:
     // Returns false when the command failed.
     bool RunCommand(const std::function<void()>& command);
 
-    TfMainHooks& Hooks() { return hooks_; }
     // The coloured-RTF stream with the class fonts, made when the window is.
     TColorStream& ColorStream() const { return *colorStream_; }
-    // Database, category, form and script: the road of a script.
-    TEditingContext& EditingContext() const { return *context_; }
     TSettings& Settings() const { return settings_; }
     MessageService& Messages() const { return messages_; }
 
@@ -101,6 +88,14 @@ public:
     QPlainTextEdit* meWarnings() const { return meWarnings_; }
     QToolButton* sbHideWarnings() const { return sbHideWarnings_; }
     QLabel* StatusPanel(int index) const { return statusPanels_.at(static_cast<size_t>(index)); }
+
+signals:
+    // Write the editor's script back into Commence (acUpdate, acUpdateAndFocus
+    // and "Yes" to "Save changes first ?"). The listener runs the update as a
+    // command of its own (RunCommand), so a failure is shown, not thrown.
+    void updateRequested();
+    // Bring the Commence window of the current database to the front.
+    void focusCommenceRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,7 +119,6 @@ private:
 
     TSettings& settings_;
     MessageService& messages_;
-    TfMainHooks hooks_;
 
     MainActions actions_;
     MainMenuItems menuItems_;
@@ -144,9 +138,6 @@ private:
     int lastStatusLevel_ = 0;
 
     std::unique_ptr<TColorStream> colorStream_;
-    // Destroyed before the editor it works on (a member goes before the
-    // window's child widgets).
-    std::unique_ptr<TEditingContext> context_;
 };
 
 }  // namespace vk

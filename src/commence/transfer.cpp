@@ -28,10 +28,7 @@ class FileRemover {
 public:
     explicit FileRemover(std::string file) : file_(std::move(file)) {}
     ~FileRemover() {
-        if (!file_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(file_, ignored);
-        }
+        if (!file_.empty()) TempFiles::DeleteFile(file_);
     }
     FileRemover(const FileRemover&) = delete;
     FileRemover& operator=(const FileRemover&) = delete;

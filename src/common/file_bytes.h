@@ -3,14 +3,27 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vk {
 
 // The whole content of a file, byte for byte. Nothing when the file cannot be
 // opened or read, and then `error`, when given, says why ("No such file or
 // directory", "Is a directory"). Read errors come back as a result: a stream
-// buffer would throw them from deep inside the read instead.
-[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,
-                                                       std::string* error = nullptr);
+// buffer would throw them from deep inside the read instead. With a
+// `maxBytes`, a longer file (or an endless one, /dev/zero) is refused after
+// reading at most one chunk past it, and `error` says "larger than N bytes".
+[[nodiscard]] std::optional<std::string> ReadWholeFile(
+    const std::filesystem::path& file, std::string* error = nullptr,
+    std::size_t maxBytes = static_cast<std::size_t>(-1));
+
+// Replaces a file's content with `bytes` so that a reader, a crash or a kill
+// in between sees either the old content or the new, never a torn file: the
+// bytes go to a new file beside it (".<name>.<random>.tmp"), which is then
+// renamed over it. An existing file's permissions are kept. False when it
+// fails, and then `error`, when given, says why; the file is untouched and no
+// temporary file is left behind.
+[[nodiscard]] bool WriteWholeFileAtomically(const std::filesystem::path& file,
+                                            std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace vk

@@ -2,19 +2,15 @@
 
 #include <algorithm>
 
+#include "common/line_ends.h"
+
 namespace vk {
 
 std::vector<std::string> SplitScriptText(std::string_view text) {
     std::vector<std::string> lines;
-    while (!text.empty()) {
-        const auto end = text.find("\r\n");
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text);
-            break;
-        }
-        lines.emplace_back(text.substr(0, end));
-        text.remove_prefix(end + 2);
-    }
+    ForEachLine(text, [&](std::size_t begin, std::size_t end) {
+        lines.emplace_back(text.substr(begin, end - begin));
+    });
     return lines;
 }
 

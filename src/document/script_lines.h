@@ -59,9 +59,10 @@ private:
     ScriptLines& lines_;
 };
 
-// Cuts a script text into lines at every CR LF; a final CR LF does not start
-// a further line and a lone CR or LF stays inside its line.
-// "a\r\nb" and "a\r\nb\r\n" both give {"a", "b"}; "" gives {}; "\r\n" gives {""}.
+// Cuts a script text into lines as the editor does (common/line_ends.h): at
+// CR LF, a lone CR or a lone LF; a final line end does not start a further
+// line. "a\r\nb", "a\nb\n" and "a\rb" all give {"a", "b"}; "" gives {};
+// "\r\n" gives {""}.
 [[nodiscard]] std::vector<std::string> SplitScriptText(std::string_view text);
 
 // Every line followed by CR LF.

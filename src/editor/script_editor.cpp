@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/exceptions.h"
+#include "common/file_bytes.h"
 #include "editor/ansi_text.h"
 #include "editor/display_font.h"
 #include "editor/line_model.h"
@@ -25,35 +26,6 @@ namespace vk {
 namespace {
 
 constexpr int kDefaultStyle = QsciScintillaBase::STYLE_DEFAULT;
-
-KeyModifiers ModifiersOf(const QKeyEvent& event) {
-    const auto m = event.modifiers();
-    return {m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::ControlModifier),
-            m.testFlag(Qt::AltModifier)};
-}
-
-// The character a key types, as Windows would hand it to a key-press event:
-// control characters as they are (Enter 13, Backspace 8, Ctrl+A 1), others
-// as their Windows-1252 byte. Delete and Ctrl+digit type nothing.
-std::optional<char> TypedChar(const QKeyEvent& event, int virtualKey) {
-    const auto m = event.modifiers();
-    if (m.testFlag(Qt::ControlModifier) && !m.testFlag(Qt::AltModifier)) {
-        // Ctrl+letter types its control character; other Ctrl keys type none.
-        if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<char>(virtualKey - 'A' + 1);
-        return std::nullopt;
-    }
-    const QString text = event.text();
-    if (text.size() == 1) {
-        const char16_t u = text.at(0).unicode();
-        if (u == 0x7F) return std::nullopt;
-        if (u < 0x20) return static_cast<char>(u);
-        return ToAnsi(text)[0];
-    }
-    if (text.isEmpty() &&
-        (virtualKey == 8 || virtualKey == 9 || virtualKey == 13 || virtualKey == 27))
-        return static_cast<char>(virtualKey);
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -154,10 +126,7 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
     RtfReadResult result = ReadRtf(rtf);
     if (!result.document)
         throw Exception(result.error.empty() ? std::string("Invalid rich text") : result.error);
-    LoadRichDocument(std::move(*result.document));
-}
-
-void ScriptEditor::LoadRichDocument(RtfDocument doc) {
+    RtfDocument& doc = *result.document;
     LoadTextToColour(doc.text.View());
     // The editor holds its own copy now; giving this one back before the
     // styling keeps the load's peak memory down.
@@ -177,11 +146,9 @@ int ScriptEditor::TextLength() const { return static_cast<int>(Send(SCI_GETLENGT
 std::string ScriptEditor::CanonicalText() const { return vk::CanonicalText(View()); }
 
 void ScriptEditor::SaveToFile(const std::filesystem::path& file) const {
-    const std::string text = CanonicalText();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) throw Exception("Cannot create file " + file.string());
+    std::string why;
+    if (!WriteWholeFileAtomically(file, CanonicalText(), &why))
+        throw Exception("Cannot create file " + file.string() + ": " + why);
 }
 
 // --- Lines -----------------------------------------------------------------
@@ -355,132 +322,6 @@ void ScriptEditor::SetTabWidth(int chars) {
 
 void ScriptEditor::SetGutterWidth(int pixels) { Send(SCI_SETMARGINLEFT, 0, std::max(pixels, 0)); }
 
-void ScriptEditor::SetEditorFont(std::string_view face, int sizePoints) {
-    TextFormat base = styles_.Base();
-    base.face = std::string(face);
-    base.sizeHalfPoints = sizePoints * 2;
-    styles_.SetFontOfAll(base.face, base.sizeHalfPoints);
-    ApplyStyle(kDefaultStyle, base);
-    for (int style = 0; style < StyleTable::kStyleCount; ++style)
-        if (const auto& format = styles_.FormatOf(style)) ApplyStyle(style, *format);
-}
-
-// --- Formats ---------------------------------------------------------------
-
-void ScriptEditor::ApplyStyle(int style, const TextFormat& format) {
-    TextFormat shown = format;
-    if (shown.face.empty()) shown.face = styles_.Base().face;
-    // Each load hands out its styles afresh, mostly with the formats they
-    // had before; defining a style again costs a font lookup for nothing.
-    std::optional<TextFormat>& applied = appliedStyles_.at(static_cast<std::size_t>(style));
-    if (applied == shown) return;
-    applied = shown;
-    const auto s = static_cast<uintptr_t>(style);
-    const QByteArray face = DisplayFace(shown.face).toLatin1();
-    SendScintilla(SCI_STYLESETFONT, s, face.constData());
-    Send(SCI_STYLESETSIZEFRACTIONAL, s, format.sizeHalfPoints * 50L);
-    Send(SCI_STYLESETFORE, s, static_cast<long>(format.color & 0xFFFFFF));
-    Send(SCI_STYLESETBOLD, s, format.bold ? 1 : 0);
-    Send(SCI_STYLESETITALIC, s, format.italic ? 1 : 0);
-}
-
-int ScriptEditor::StyleFor(const TextFormat& format) {
-    bool isNew = false;
-    std::optional<int> style = styles_.Allocate(format, isNew);
-    if (!style) return styles_.Nearest(format);
-    if (isNew) ApplyStyle(*style, format);
-    return *style;
-}
-
-void ScriptEditor::ReleaseUnusedStyles(std::array<bool, StyleTable::kStyleCount> used) {
-    const int size = TextLength();
-    EnsureStyledTo(static_cast<std::size_t>(size));
-    for (int pos = 0; pos < size; ++pos)
-        used[static_cast<std::size_t>(Send(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)) &
-                                      0xFF)] = true;
-    styles_.Release(used);
-}
-
-void ScriptEditor::SetRangeFormat(int start, int length, std::uint32_t color, bool bold,
-                                  bool italic) {
-    const int size = TextLength();
-    start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
-    if (length == 0) return;
-    EnsureStyledTo(static_cast<std::size_t>(start + length));
-
-    std::string current(static_cast<std::size_t>(length), '\0');
-    for (int i = 0; i < length; ++i)
-        current[static_cast<std::size_t>(i)] =
-            static_cast<char>(Send(SCI_GETSTYLEAT, static_cast<unsigned long>(start + i)));
-
-    auto restyled = [&](unsigned char old) {
-        TextFormat format = styles_.FormatOf(old).value_or(styles_.Base());
-        format.color = color & 0xFFFFFF;
-        format.bold = bold;
-        format.italic = italic;
-        return format;
-    };
-    // When every style is taken, styles that no character uses any more are
-    // freed once; after that a format without a style gets the nearest one.
-    std::array<int, StyleTable::kStyleCount> mapping;
-    mapping.fill(-1);
-    bool released = false;
-    for (char c : current) {
-        const auto old = static_cast<unsigned char>(c);
-        if (mapping[old] >= 0) continue;
-        const TextFormat format = restyled(old);
-        bool isNew = false;
-        std::optional<int> style = styles_.Allocate(format, isNew);
-        if (!style && !released) {
-            // Styles picked earlier in this call are not in the text yet.
-            std::array<bool, StyleTable::kStyleCount> keep{};
-            for (int picked : mapping)
-                if (picked >= 0) keep[static_cast<std::size_t>(picked)] = true;
-            ReleaseUnusedStyles(keep);
-            released = true;
-            style = styles_.Allocate(format, isNew);
-        }
-        if (!style) style = styles_.Nearest(format);
-        if (isNew) ApplyStyle(*style, format);
-        mapping[old] = *style;
-    }
-
-    std::string wanted(current.size(), '\0');
-    for (std::size_t i = 0; i < current.size(); ++i)
-        wanted[i] = static_cast<char>(mapping[static_cast<unsigned char>(current[i])]);
-    if (wanted == current) return;
-    Send(SCI_STARTSTYLING, static_cast<unsigned long>(start), 0xFF);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(wanted.size()), wanted.data());
-}
-
-RangeFormatReport ScriptEditor::RangeFormat(int start, int length) const {
-    const int size = TextLength();
-    start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
-    EnsureStyledTo(static_cast<std::size_t>(start + length) + 1);
-    auto formatAt = [&](int pos) -> TextFormat {
-        if (pos >= size) return styles_.Base();
-        const auto style =
-            static_cast<int>(Send(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)) & 0xFF);
-        return styles_.FormatOf(style).value_or(styles_.Base());
-    };
-    const TextFormat first = formatAt(start);
-    RangeFormatReport report{first.color, first.bold, first.italic};
-    int previousStyle = -1;
-    for (int pos = start + 1; pos < start + length; ++pos) {
-        const auto style =
-            static_cast<int>(Send(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)) & 0xFF);
-        if (style == previousStyle) continue;
-        previousStyle = style;
-        const TextFormat f = styles_.FormatOf(style).value_or(styles_.Base());
-        report.colorUniform = report.colorUniform && f.color == first.color;
-        report.boldUniform = report.boldUniform && f.bold == first.bold;
-        report.italicUniform = report.italicUniform && f.italic == first.italic;
-    }
-    return report;
-}
-
 // --- Notifications and redraw ----------------------------------------------
 
 void ScriptEditor::OnModified(int, int type, int length) {
@@ -540,94 +381,6 @@ ScriptEditor::FrozenRedraw::~FrozenRedraw() {
         editor_.setUpdatesEnabled(true);
         editor_.viewport()->update();
     }
-}
-
-// --- Keys ----------------------------------------------------------------
-
-void ScriptEditor::TypeByte(char byte) {
-    const char text[2] = {byte, '\0'};
-    SendScintilla(SCI_REPLACESEL, static_cast<uintptr_t>(0), text);
-}
-
-void ScriptEditor::keyPressEvent(QKeyEvent* event) {
-    const int virtualKey = VirtualKeyFromQt(event->key(), event->modifiers());
-    if (keyDown_ && virtualKey != 0) {
-        int key = virtualKey;
-        keyDown_(key, ModifiersOf(*event));
-        if (key == 0) {
-            event->accept();
-            return;
-        }
-    }
-    if (const std::optional<char> typed = TypedChar(*event, virtualKey)) {
-        char key = *typed;
-        if (keyPress_) keyPress_(key);
-        const auto byte = static_cast<unsigned char>(key);
-        // QScintilla would type 0x80-0x9F as '?' (it converts as Latin-1),
-        // and a replaced character is not the key's own.
-        const bool typeHere = key != *typed ? byte >= 0x20 : (byte >= 0x80 && byte < 0xA0);
-        if (key == 0 || typeHere) {
-            if (typeHere) TypeByte(key);
-            event->accept();
-            ReportSelectionIfMoved();
-            return;
-        }
-    }
-    const KeyModifiers modifiers = ModifiersOf(*event);
-    if (modifiers.ctrl && !modifiers.alt && !event->text().isEmpty()) {
-        // Ctrl with a key types nothing on Windows (Ctrl+3 is a bookmark
-        // command, not a '3'); QScintilla would type the key's text.
-        QKeyEvent command(event->type(), event->key(), event->modifiers(), QString(),
-                          event->isAutoRepeat(), static_cast<quint16>(event->count()));
-        QsciScintilla::keyPressEvent(&command);
-        event->setAccepted(command.isAccepted());
-    } else {
-        QsciScintilla::keyPressEvent(event);
-    }
-    ReportSelectionIfMoved();
-}
-
-void ScriptEditor::keyReleaseEvent(QKeyEvent* event) {
-    if (keyUp_ && !event->isAutoRepeat()) {
-        int key = VirtualKeyFromQt(event->key(), event->modifiers());
-        if (key != 0) keyUp_(key, ModifiersOf(*event));
-    }
-    QsciScintilla::keyReleaseEvent(event);
-}
-
-// --- Clipboard -------------------------------------------------------------
-
-void ScriptEditor::paste() {
-    // A paste that does not fit is refused before it replaces the selection.
-    if (textLimit_ > 0) {
-        bool rectangular = false;
-        const QMimeData* data = QApplication::clipboard()->mimeData();
-        if (data == nullptr) return;
-        const QByteArray bytes = fromMimeData(data, rectangular);
-        qsizetype added = bytes.size();
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const bool lone = (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ||
-                              (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
-            added += lone ? 1 : 0;  // a lone CR or LF is pasted as CR LF
-        }
-        if (TextLength() - SelLength() + added > textLimit_) return;
-    }
-    QsciScintilla::paste();
-    ReportSelectionIfMoved();
-}
-
-// The clipboard holds Unicode; the script holds Windows-1252 bytes.
-QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const {
-    rectangular = false;
-    const std::string bytes = ToAnsi(source->text());
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool rectangular) const {
-    auto* data = QsciScintilla::toMimeData(text, rectangular);
-    data->setText(
-        FromAnsi(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
-    return data;
 }
 
 }  // namespace vk

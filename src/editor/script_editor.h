@@ -6,25 +6,18 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "editor/editor_key_event.h"
 #include "editor/style_table.h"
 #include "highlight/piece_colouring.h"
 #include "highlight/rtf_reader.h"
 
 namespace vk {
-
-// Shift, Ctrl and Alt as a key event carries them.
-struct KeyModifiers {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-};
 
 // Colour and bold/italic over a range, and whether each is the same for every
 // character of it. An empty range reports the format of the character at its
@@ -81,10 +74,6 @@ public:
     // vk::Exception with the reader's message when the RTF cannot be read
     // (the editor is then unchanged).
     void LoadRichText(std::string_view rtf);
-    // The same for a document already read. A caller that owns a large RTF
-    // reads it, frees it, then loads, so the RTF and the editor's copy of the
-    // text never stand in memory together.
-    void LoadRichDocument(RtfDocument document);
     // A coloured load in two steps, so that the colouring can run while the
     // editor takes the text: LoadTextToColour replaces the text (shown
     // uncoloured, undo history emptied, unmodified, caret at 0), then
@@ -98,8 +87,6 @@ public:
     void SetTextFormats(std::vector<ColouredPiece> pieces);
     void Clear();
     [[nodiscard]] std::string Text() const;
-    // Whether the text is exactly these bytes (no copy of a long text).
-    [[nodiscard]] bool TextEquals(std::string_view bytes) const { return View() == bytes; }
     [[nodiscard]] int TextLength() const;
     // Every line followed by CR LF (see line_model.h).
     [[nodiscard]] std::string CanonicalText() const;
@@ -212,18 +199,6 @@ public:
     [[nodiscard]] bool NotificationsAttached() const { return detachDepth_ == 0; }
     [[nodiscard]] bool RedrawFrozen() const { return freezeDepth_ > 0; }
 
-    // --- Keys ---------------------------------------------------------------
-    // Key-down and key-up with the Windows virtual-key code; a key-down
-    // handler that sets the code to 0 swallows the key. Auto-repeat gives
-    // further key-downs without key-ups, as on Windows.
-    using KeyHandler = std::function<void(int& virtualKey, KeyModifiers modifiers)>;
-    // The character a key types (13 for Enter, 8 for Backspace, Windows-1252
-    // byte); setting it to 0 discards it, another value types that instead.
-    using CharHandler = std::function<void(char& key)>;
-    void SetKeyDownHandler(KeyHandler handler) { keyDown_ = std::move(handler); }
-    void SetKeyPressHandler(CharHandler handler) { keyPress_ = std::move(handler); }
-    void SetKeyUpHandler(KeyHandler handler) { keyUp_ = std::move(handler); }
-
 public slots:
     // Pastes the clipboard as Windows-1252 text, within the text limit.
     void paste() override;
@@ -231,6 +206,22 @@ public slots:
 signals:
     void scriptChanged();
     void scriptSelectionChanged();
+
+    // Keys. Behaviours (bookmarks, block indent, recolouring, validation)
+    // listen to these with a direct connection, any number of them; Qt calls
+    // them in the order they were connected, so a behaviour connected earlier
+    // sees a key first and may swallow it (EditorKeyEvent::Swallow) before
+    // the later ones, which then find it swallowed and leave it alone.
+    //
+    // keyDown: every key-down with a Windows code, before the editor acts on
+    // it; a swallowed key-down does nothing further (its key-up still comes).
+    // Auto-repeat gives further key-downs without key-ups, as on Windows.
+    void keyDown(vk::EditorKeyEvent& key);
+    // keyPress: the character a key-down that was not swallowed types, before
+    // it is typed (see EditorCharEvent).
+    void keyPress(vk::EditorCharEvent& typed);
+    // keyUp: every key-up with a Windows code (not for auto-repeat).
+    void keyUp(vk::EditorKeyEvent& key);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -241,6 +232,19 @@ protected:
 
 private:
     class ProgramEdit;
+
+    // QScintilla's QString text access converts through Latin-1 and loses the
+    // bytes 0x80-0x9F; the script travels only as bytes (Text, SetPlainText,
+    // Line, ReplaceSelection and the rest above).
+    using QsciScintilla::append;
+    using QsciScintilla::insert;
+    using QsciScintilla::insertAt;
+    using QsciScintilla::replaceSelectedText;
+    using QsciScintilla::selectedText;
+    using QsciScintilla::setText;
+    using QsciScintilla::text;
+    using QsciScintilla::wordAtLineIndex;
+    using QsciScintilla::wordAtPoint;
 
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(message, wParam, lParam);
@@ -284,9 +288,6 @@ private:
     EditorSelection reportedSelection_;
     QColor selectionFore_;
     QColor selectionBack_;
-    KeyHandler keyDown_;
-    CharHandler keyPress_;
-    KeyHandler keyUp_;
 };
 
 }  // namespace vk

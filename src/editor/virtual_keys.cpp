@@ -1,6 +1,9 @@
 #include "editor/virtual_keys.h"
 
+#include <QKeyEvent>
 #include <utility>
+
+#include "editor/ansi_text.h"
 
 namespace vk {
 
@@ -107,6 +110,32 @@ int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
     for (const auto& [qt, code] : kKeys)
         if (qt == qtKey) return code;
     return 0;
+}
+
+KeyModifiers ModifiersOf(const QKeyEvent& event) {
+    const auto m = event.modifiers();
+    return {m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::ControlModifier),
+            m.testFlag(Qt::AltModifier)};
+}
+
+std::optional<char> TypedChar(const QKeyEvent& event, int virtualKey) {
+    const auto m = event.modifiers();
+    if (m.testFlag(Qt::ControlModifier) && !m.testFlag(Qt::AltModifier)) {
+        // Ctrl+letter types its control character; other Ctrl keys type none.
+        if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<char>(virtualKey - 'A' + 1);
+        return std::nullopt;
+    }
+    const QString text = event.text();
+    if (text.size() == 1) {
+        const char16_t u = text.at(0).unicode();
+        if (u == 0x7F) return std::nullopt;
+        if (u < 0x20) return static_cast<char>(u);
+        return ToAnsi(text)[0];
+    }
+    if (text.isEmpty() &&
+        (virtualKey == 8 || virtualKey == 9 || virtualKey == 13 || virtualKey == 27))
+        return static_cast<char>(virtualKey);
+    return std::nullopt;
 }
 
 }  // namespace vk

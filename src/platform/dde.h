@@ -65,14 +65,14 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Names one conversation of a server for as long as it is open; a server
-// never gives the same number twice.
+// Names one open conversation of a server for as long as it lasts (DDEML's
+// conversation handle); a number is not used again by the same server.
 using DdeConversationId = std::uint64_t;
 
 // What a DDE server answers. All calls come on the thread that runs the
-// server, one conversation's transactions in the order they were sent.
-// Conversations are told apart, so that state a transaction leaves for the
-// next one (Commence's [GetLastError] code) is kept per conversation.
+// server, one conversation's transactions in the order they were sent. State
+// a handler keeps between transactions (Commence's last-error code) belongs
+// to the conversation that caused it, so each call names its conversation.
 class DdeServerHandler {
 public:
     virtual ~DdeServerHandler() = default;
@@ -89,8 +89,7 @@ public:
     // An exception thrown by a handler counts as a refusal.
     virtual std::optional<std::string> Request(DdeConversationId conversation,
                                                std::string_view topic, std::string_view item) = 0;
-    // The conversation is over (the client hung up or was dropped); what was
-    // kept for it can go. Only conversations whose topic was accepted end.
+    // The conversation ended; what was kept for it can go.
     virtual void ConversationEnded(DdeConversationId /*conversation*/) {}
 };
 

@@ -18,7 +18,14 @@ struct TempFiles {
     [[nodiscard]] static std::optional<std::string> CreateTempFile(std::string_view prefix);
 
     // Removes the file; false when there was none or it could not be removed.
+    // Every temporary file is removed through here, so that the files still
+    // alive are known (see below).
     static bool DeleteFile(std::string_view path);
+
+    // Makes SIGINT and SIGTERM remove the temporary files this process
+    // created and has not deleted yet, then end the process as the signal
+    // would have: an interrupted command-line run leaves no script behind.
+    static void RemoveOnTerminationSignals();
 };
 
 }  // namespace vk

@@ -220,7 +220,8 @@ TEST_F(EditingContextTest, RefusedCheckInKeepsTheScript) {
         messages.messages.clear();
         messages.answers = {MessageAnswer::Yes};
         Context().FormClick("Account (Short)");
-        ASSERT_EQ(messages.Texts(), (std::vector<std::string>{"Save changes first ?", row.message}));
+        ASSERT_EQ(messages.Texts(),
+                  (std::vector<std::string>{"Save changes first ?", row.message}));
         EXPECT_EQ(Context().CurrentForm(), row.form);
         EXPECT_EQ(Editor().Text(), edited);
         EXPECT_TRUE(Editor().IsModified());
@@ -303,6 +304,44 @@ TEST_F(EditingContextTest, ChecksumBoxAndWrongChecksumWarning) {
                   FormatChecksum(ScriptChecksum("Dim x\r\n")) +
                   "\rThe stored checksum is 0000abcd");
     EXPECT_EQ(Editor().Text(), "'#CRC32 0000abcd\r\nDim x\r\n");
+}
+
+// A category without forms lists none, and the editor it cleared stays off.
+TEST_F(EditingContextTest, CategoryWithoutFormsKeepsTheEditorDisabled) {
+    OpenForm("Demo Sales", "Account", "Account");
+    ASSERT_TRUE(Editor().isEnabled());
+    const MainToolbars& bars = Window().Toolbars();
+    Pick(bars.pmCategories, "Activity Log");
+    EXPECT_TRUE(Names(bars.pmForms).isEmpty());
+    EXPECT_EQ(Caption(bars.tbbCategories), "Activity Log");
+    EXPECT_EQ(Caption(bars.tbbForms), "Forms");
+    EXPECT_FALSE(Editor().isEnabled());
+    EXPECT_EQ(Editor().Text(), "");
+    EXPECT_TRUE(Window().Actions().acLoadForms->isEnabled());
+}
+
+// What the start-up options name opens as the menus open it; an unknown
+// name is reported as a pick of it is, and the window stays as it is.
+TEST_F(EditingContextTest, OpenSelectionPicksAsTheMenusDo) {
+    const MainToolbars& bars = Window().Toolbars();
+    Context().OpenSelection("Demo Sales", "Account", "Account Billing");
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(Caption(bars.tbbDatabases), "Demo Sales");
+    EXPECT_EQ(Caption(bars.tbbCategories), "Account");
+    EXPECT_EQ(Caption(bars.tbbForms), "Account Billing");
+    EXPECT_EQ(Editor().Text(), ServerScript("Demo Sales", "Account", "Account Billing"));
+    EXPECT_TRUE(Editor().isEnabled());
+
+    Context().OpenSelection("Field Service", "Technician", "");
+    EXPECT_EQ(Context().CurrentForm(), "Technician") << "a single form opens at once";
+    EXPECT_EQ(Editor().Text(), ServerScript("Field Service", "Technician", "Technician"));
+
+    Context().OpenSelection("No Such Base", "Account", "Account");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "The database No Such Base is not ready.");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(Context().CurrentDatabase(), "");
+    EXPECT_EQ(Caption(bars.tbbDatabases), "Databases");
 }
 
 }  // namespace

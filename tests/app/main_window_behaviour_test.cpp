@@ -216,11 +216,13 @@ TEST_F(MainWindowTest, ClosingAsksAboutUnsavedChangesAndAlwaysStoresPlacement) {
         boxes.answers.push_back(row.answer);
         TfMain window(settings, boxes);
         int updates = 0;
-        window.Hooks().updateToCommence = [&] {
-            ++updates;
-            if (row.updateFails) throw EDDEFailed("Commence is not ready");
-            window.reScript()->SetModified(false);  // as a stored check-in does
-        };
+        QObject::connect(&window, &TfMain::updateRequested, [&] {
+            window.RunCommand([&] {
+                ++updates;
+                if (row.updateFails) throw EDDEFailed("Commence is not ready");
+                window.reScript()->SetModified(false);  // as a stored check-in does
+            });
+        });
         window.show();
         window.resize(640, 480);
         if (row.modified) TypeIntoEditor(window, "x");
@@ -318,7 +320,7 @@ TEST_F(MainWindowTest, AnErrorInACommandReachesTheErrorBoxAndTheWindowStaysUsabl
         TfMain window(Settings(), boxes);
         window.show();
         TypeIntoEditor(window, "Sub Form_OnLoad");
-        window.Hooks().updateToCommence = row.raise;
+        QObject::connect(&window, &TfMain::updateRequested, [&] { window.RunCommand(row.raise); });
         window.Actions().acUpdate->setEnabled(true);
 
         window.Actions().acUpdate->trigger();
@@ -344,11 +346,14 @@ TEST_F(MainWindowTest, CtrlSUpdatesThenFocusesCommenceEvenAfterAFailedUpdate) {
         boxes.defaultAnswer = MessageAnswer::No;
         TfMain window(Settings(), boxes);
         std::vector<std::string> calls;
-        window.Hooks().updateToCommence = [&] {
-            calls.push_back("update");
-            if (updateFails) throw EDDEFailed("Commence is not ready");
-        };
-        window.Hooks().focusCommence = [&] { calls.push_back("focus"); };
+        QObject::connect(&window, &TfMain::updateRequested, [&] {
+            window.RunCommand([&] {
+                calls.push_back("update");
+                if (updateFails) throw EDDEFailed("Commence is not ready");
+            });
+        });
+        QObject::connect(&window, &TfMain::focusCommenceRequested,
+                         [&] { calls.push_back("focus"); });
         window.Actions().acUpdateAndFocus->setEnabled(true);
         window.show();
         window.activateWindow();

@@ -46,11 +46,18 @@ protected:
         return *settings_;
     }
 
+    // The window with its editing context, wired as the program wires them.
     TfMain& Window() {
-        if (!window_) window_ = std::make_unique<TfMain>(Settings(), messages);
+        if (!window_) {
+            window_ = std::make_unique<TfMain>(Settings(), messages);
+            context_ = std::make_unique<TEditingContext>(*window_, window_->ColorStream());
+        }
         return *window_;
     }
-    TEditingContext& Context() { return Window().EditingContext(); }
+    TEditingContext& Context() {
+        Window();
+        return *context_;
+    }
     ScriptEditor& Editor() { return *Window().reScript(); }
     std::string Panel(int index) { return ToAnsi(Window().StatusPanel(index)->text()); }
     std::string Caption(QToolButton* button) { return ToAnsi(button->text()); }
@@ -115,6 +122,7 @@ protected:
 private:
     std::unique_ptr<TSettings> settings_;
     std::unique_ptr<TfMain> window_;
+    std::unique_ptr<TEditingContext> context_;  // goes before the window
 };
 
 }  // namespace vk::test

@@ -158,7 +158,8 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
     } cases[] = {
         {"categories", {"categories", db}, "The database Demo Sales is not ready"},
         {"forms", {"forms", db, "Account"}, "The database Demo Sales is not ready"},
-        {"checkout", {"checkout", db, "Account", "Account"}, "Error accessing Demo Sales"},
+        // The names are checked against Commence's lists first.
+        {"checkout", {"checkout", db, "Account", "Account"}, "The database Demo Sales is not ready"},
         {"checkin",
          {"checkin", db, "Account", "Account", File("s.vbs")},
          "Error accessing Demo Sales"},
@@ -169,6 +170,36 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
         EXPECT_EQ(r.out, "") << c.name;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
     }
+}
+
+// Regression: an unknown name once gave exit 0 with an empty script (and
+// emptied the -o file) or an empty list.
+TEST_F(CliCommenceTest, UnknownNamesExitWithFourAndWriteNothing) {
+    const struct {
+        const char* label;
+        std::vector<std::string> args;
+        std::string named;
+    } cases[] = {
+        {"checkout, unknown form", {"checkout", db, "Account", "No Such Form"}, "No Such Form"},
+        {"checkout, unknown category", {"checkout", db, "Nope", "Account"}, "Nope"},
+        {"checkout, unknown database", {"checkout", "No Such Base", "Account", "Account"},
+         "No Such Base"},
+        {"forms, unknown category", {"forms", db, "Nope"}, "Nope"},
+        {"categories, unknown database", {"categories", "No Such Base"}, "No Such Base"},
+    };
+    const std::filesystem::path kept = File("kept.vbs");
+    for (const auto& c : cases) {
+        WriteFileBytes(kept, "keep me\r\n");
+        std::vector<std::string> args = c.args;
+        if (args[0] == "checkout") args.insert(args.end(), {"-o", kept.string()});
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, kRefused) << c.label << ": " << r.err;
+        EXPECT_NE(r.err.find("\"" + c.named + "\""), std::string::npos) << c.label << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c.label;
+        EXPECT_EQ(ReadFileBytes(kept), "keep me\r\n") << c.label;
+    }
+    EXPECT_EQ(RunCli({"checkout", db, "account", "ACCOUNT", "-o", kept}).exitCode, 0)
+        << "names are taken in any case, as Commence takes them";
 }
 
 }  // namespace

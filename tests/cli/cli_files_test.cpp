@@ -100,5 +100,19 @@ TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
     EXPECT_EQ(r.out, "Demo Sales\nField Service\nArchive\n");
 }
 
+
+// Regression: an endless input was once read until memory ran out.
+TEST_F(CliFilesTest, AScriptPastTheLimitIsRefusedBeforeItIsReadWhole) {
+    for (const char* command : {"checksum", "checkin"}) {
+        std::vector<std::string> args{command};
+        if (std::string_view(command) == "checkin") args.insert(args.end(), {"Db", "Cat", "Form"});
+        args.push_back("/dev/zero");
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_NE(r.err.find("larger than the 64 MiB a script may have"), std::string::npos)
+            << command << ": " << r.err;
+    }
+}
+
 }  // namespace
 }  // namespace vk::test

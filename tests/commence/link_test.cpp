@@ -9,6 +9,7 @@
 
 #include "commence/commands.h"
 #include "commence/conversation.h"
+#include "commence/database_directory.h"
 #include "commence/database_link.h"
 #include "commence/database_menu.h"
 #include "commence/queries.h"
@@ -205,6 +206,29 @@ TEST_F(LinkTest, ExecuteToALostCommenceEndsAfterTheBound) {
     }
     DdeConversation never;
     EXPECT_THROW(ExecuteUntilAccepted(never, "[GetLastError]", kSales, quick), EDDEFailed);
+}
+
+
+// Regression: a name with a quote, a tab or two blanks in a row was once
+// re-joined with single blanks on its way through the command line, so the
+// Commence started for it served another name and never answered.
+TEST_F(LinkTest, OddDatabaseNamesReachTheStartedCommenceExactly) {
+    const std::string names[] = {"Say \"Hi\"  There", "Tab\there", " Edge\\\" "};
+    for (int n = 0; const std::string& name : names) {
+        const std::string number = std::to_string(++n);
+        const auto folder = fixture_.DataDir() / ("odd" + number);
+        std::filesystem::copy(fixture_.DatabaseFolder(kSales), folder,
+                              std::filesystem::copy_options::recursive);
+        auto key = registry_.OpenKey(
+            Hive::CurrentUser,
+            std::string(kDatabasesKey) + "\\Odd\\" + number, true);
+        ASSERT_TRUE(key && key->WriteString("Name", name) &&
+                    key->WriteString("Path", folder.string()));
+
+        DdeConversation conversation;
+        ASSERT_TRUE(OpenDatabaseLink(conversation, registry_, name)) << name;
+        EXPECT_FALSE(conversation.RequestText(commands::GetCategoryNames()).empty()) << name;
+    }
 }
 
 }  // namespace

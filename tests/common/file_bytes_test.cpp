@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/test_support.h"
 
 namespace vk {
@@ -33,6 +35,36 @@ TEST(ReadWholeFileTest, GivesEveryByteOrSaysWhyNot) {
         EXPECT_EQ(ReadWholeFile(c.file, &error), std::nullopt) << c.label;
         EXPECT_EQ(error, c.error) << c.label;
     }
+}
+
+
+TEST(WriteWholeFileAtomicallyTest, ReplacesWholeKeepsModeAndLeavesNoTemporary) {
+    test::TempDir dir;
+    const auto file = dir.path() / "script.vbs";
+    test::WriteFileBytes(file, std::string(100000, 'o'));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    const std::string fresh("new\r\n\0\x80\xff", 8);
+
+    ASSERT_TRUE(WriteWholeFileAtomically(file, fresh));
+    EXPECT_EQ(ReadWholeFile(file), fresh);
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+
+    // A write that cannot happen says why and changes nothing.
+    std::string error;
+    EXPECT_FALSE(WriteWholeFileAtomically(dir.path() / "no folder" / "x.vbs", "x", &error));
+    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_FALSE(WriteWholeFileAtomically(dir.path(), "x", &error)) << "a folder is no file";
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadWholeFile(file), fresh);
+
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"script.vbs"});
 }
 
 }  // namespace

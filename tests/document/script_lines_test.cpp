@@ -1,11 +1,13 @@
 #include "document/script_lines.h"
 
+#include "editor/line_model.h"
+
 #include <gtest/gtest.h>
 
 namespace vk {
 namespace {
 
-TEST(ScriptTextTest, SplitsAtCrLfOnly) {
+TEST(ScriptTextTest, SplitsWhereTheEditorEndsLines) {
     const struct {
         const char* name;
         std::string_view text;
@@ -16,10 +18,16 @@ TEST(ScriptTextTest, SplitsAtCrLfOnly) {
         {"final line end starts nothing", "a\r\nb\r\n", {"a", "b"}},
         {"blank line only", "\r\n", {""}},
         {"trailing blank line kept", "a\r\n\r\n", {"a", ""}},
-        {"lone CR and LF are text", "a\rb\nc", {"a\rb\nc"}},
+        // Regression: a file with LF line ends was once read as one long
+        // line, so its checksum differed from the editor's for the same text.
+        {"lone CR and LF end lines too", "a\rb\nc", {"a", "b", "c"}},
+        {"LF only, with a last line end", "a\n\nb\n", {"a", "", "b"}},
+        {"CR before CR LF", "a\r\r\nb", {"a", "", "b"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SplitScriptText(c.text), c.lines) << c.name;
+        EXPECT_EQ(JoinScriptLines(SplitScriptText(c.text)), CanonicalText(c.text))
+            << c.name << ": the editor's lines";
         EXPECT_EQ(JoinScriptLines(SplitScriptText(JoinScriptLines(c.lines))),
                   JoinScriptLines(c.lines))
             << c.name;

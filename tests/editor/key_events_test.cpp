@@ -66,16 +66,18 @@ protected:
         editor.resize(300, 100);
         editor.show();
         editor.setFocus();
-        editor.SetKeyDownHandler([this](int& key, KeyModifiers m) {
-            downs.push_back({key, m.shift, m.ctrl, m.alt});
-            if (key == swallowDown) key = 0;
+        QObject::connect(&editor, &ScriptEditor::keyDown, [this](EditorKeyEvent& key) {
+            downs.push_back(
+                {key.virtualKey, key.modifiers.shift, key.modifiers.ctrl, key.modifiers.alt});
+            if (key.virtualKey == swallowDown) key.Swallow();
         });
-        editor.SetKeyPressHandler([this](char& key) {
-            presses.push_back(key);
-            if (key == discardChar) key = 0;
+        QObject::connect(&editor, &ScriptEditor::keyPress, [this](EditorCharEvent& typed) {
+            presses.push_back(typed.key);
+            if (typed.key == discardChar) typed.key = 0;
         });
-        editor.SetKeyUpHandler([this](int& key, KeyModifiers m) {
-            ups.push_back({key, m.shift, m.ctrl, m.alt});
+        QObject::connect(&editor, &ScriptEditor::keyUp, [this](EditorKeyEvent& key) {
+            ups.push_back(
+                {key.virtualKey, key.modifiers.shift, key.modifiers.ctrl, key.modifiers.alt});
         });
     }
     ScriptEditor editor;
@@ -126,6 +128,23 @@ TEST_F(KeyEventTest, HandlersCanSwallowKeys) {
     QTest::keyClick(&editor, Qt::Key_Delete);
     EXPECT_EQ(editor.Text(), "a\r\nb") << "a swallowed key-down does nothing";
     EXPECT_EQ(ups.back().virtualKey, 46) << "its key-up still arrives";
+}
+
+TEST_F(KeyEventTest, ListenersRunInConnectionOrderAndSeeASwallowedKey) {
+    // The fixture's listener came first; these two run after it, in turn.
+    std::vector<int> seen;
+    QObject::connect(&editor, &ScriptEditor::keyDown, [&](EditorKeyEvent& key) {
+        seen.push_back(key.virtualKey);
+        if (key.virtualKey == 'X') key.Swallow();
+    });
+    QObject::connect(&editor, &ScriptEditor::keyDown,
+                     [&](EditorKeyEvent& key) { seen.push_back(1000 + key.virtualKey); });
+    swallowDown = 'Y';
+    QTest::keyClick(&editor, 'y');
+    QTest::keyClick(&editor, 'x');
+    QTest::keyClick(&editor, 'z');
+    EXPECT_EQ(seen, (std::vector<int>{0, 1000, 'X', 1000, 'Z', 1000 + 'Z'}));
+    EXPECT_EQ(editor.Text(), "z") << "a key swallowed by any listener types nothing";
 }
 
 TEST_F(KeyEventTest, TypesWindows1252CharactersAsTheirBytes) {

@@ -66,7 +66,7 @@ public:
         return topics_.count(std::string(topic)) > 0;
     }
 
-    bool Execute(DdeConversationId, std::string_view, std::string_view command) override {
+    bool Execute(vk::DdeConversationId, std::string_view, std::string_view command) override {
         if (command == "gated") {
             log_ += gate.Wait() ? "gated-after-open;" : "gated-timed-out;";
             return true;
@@ -78,7 +78,7 @@ public:
         return true;
     }
 
-    std::optional<std::string> Request(DdeConversationId, std::string_view,
+    std::optional<std::string> Request(vk::DdeConversationId, std::string_view,
                                        std::string_view item) override {
         if (item == "log") return log_;
         if (item == "name") return name_;

@@ -1,7 +1,10 @@
 #include "platform/temp_files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/test_support.h"
 
@@ -44,6 +47,44 @@ TEST(TempFiles, FallsBackToTmpAndFailsInAMissingFolder) {
     test::TempDir dir;
     test::ScopedEnv tmpdir("TMPDIR", (dir.path() / "missing").string());
     EXPECT_EQ(TempFiles::CreateTempFile("VBS"), std::nullopt);
+}
+
+
+// Regression: a command-line run ended by Ctrl+C or a kill once left its
+// temporary script behind.
+TEST(TempFiles, TerminationSignalsRemoveTheLiveFiles) {
+    test::TempDir dir;
+    test::ScopedEnv tmpdir("TMPDIR", dir.path().string());
+    for (const int signal : {SIGINT, SIGTERM}) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(fds[0]);
+            TempFiles::RemoveOnTerminationSignals();
+            const auto deleted = TempFiles::CreateTempFile("VBS");
+            if (!deleted || !TempFiles::DeleteFile(*deleted)) ::_exit(2);
+            const auto live = TempFiles::CreateTempFile("VBS");
+            if (!live) ::_exit(2);
+            const std::string line = *live + "\n";
+            if (::write(fds[1], line.data(), line.size()) < 0) ::_exit(2);
+            for (;;) ::pause();
+        }
+        ::close(fds[1]);
+        std::string path;
+        char c = 0;
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') path += c;
+        ::close(fds[0]);
+        ASSERT_FALSE(path.empty());
+        ASSERT_TRUE(fs::exists(path));
+        ASSERT_EQ(::kill(child, signal), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "ends as the signal would";
+        EXPECT_FALSE(fs::exists(path)) << signal;
+        EXPECT_TRUE(fs::is_empty(dir.path())) << signal;
+    }
 }
 
 }  // namespace

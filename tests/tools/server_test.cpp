@@ -243,46 +243,6 @@ TEST_F(ServerTest, CheckOutOfUnknownFormWritesNothing) {
     EXPECT_EQ(test::ReadFileBytes(file), "untouched");
 }
 
-// Each conversation reads the code of its own last transaction, however the
-// transactions of two clients interleave: a refused check-in is never
-// reported as stored because another client stored one meanwhile, nor the
-// other way round.
-TEST_F(ServerTest, EachConversationKeepsItsOwnLastError) {
-    DdeClient other;
-    ASSERT_TRUE(other.Connect("Commence", CommenceFixture::kDemoSales));
-    const auto file = fixture_.Root() / "VBSin";
-    test::WriteFileBytes(file, "Sub Form_OnLoad()\r\nEnd Sub\r\n");
-    const std::string refused = CheckInCommand("Account", "Nope", file);
-    const std::string stored = CheckInCommand("Employee", "Employee", file);
-
-    ASSERT_TRUE(client_.Execute(refused));
-    ASSERT_TRUE(other.Execute(stored));
-    EXPECT_EQ(LastError(), "2");
-    EXPECT_EQ(other.Request("[GetLastError]"), "0");
-    ASSERT_EQ(other.Request("[GetFormNames(\"Nope\")]"), "");
-    EXPECT_EQ(LastError(), "2");
-    EXPECT_EQ(other.Request("[GetLastError]"), "1");
-
-    // The same from two threads at once, as two programs would.
-    auto run = [&file](const std::string& command, const char* code, int& wrong) {
-        DdeClient client;
-        if (!client.Connect("Commence", CommenceFixture::kDemoSales)) {
-            wrong = -1;
-            return;
-        }
-        for (int i = 0; i < 25; ++i)
-            if (!client.Execute(command) || client.Request("[GetLastError]") != code) ++wrong;
-    };
-    int wrongRefused = 0;
-    int wrongStored = 0;
-    std::thread first(run, refused, "2", std::ref(wrongRefused));
-    std::thread second(run, stored, "0", std::ref(wrongStored));
-    first.join();
-    second.join();
-    EXPECT_EQ(wrongRefused, 0);
-    EXPECT_EQ(wrongStored, 0);
-}
-
 // The server serves everyone on one thread: a FIFO or device named as the
 // transfer file is refused at once instead of blocking it.
 TEST_F(ServerTest, TransferFileThatIsNoRegularFileIsRefusedWithoutWaiting) {
@@ -312,6 +272,7 @@ TEST_F(ServerTest, TransferFileThatIsNoRegularFileIsRefusedWithoutWaiting) {
     char byte;
     EXPECT_LE(::read(reader, &byte, 1), 0) << "the script went into the FIFO";
     ::close(reader);
+    EXPECT_EQ(Ask("[GetFormNames(\"Employee\")]"), "Employee");
 }
 
 std::optional<std::string> StoredScript(const CommenceFixture& fixture, std::string_view category,
@@ -409,6 +370,51 @@ TEST(ServerLifeTest, FixtureStopsServersItDidNotStart) {
         EXPECT_EQ(pids.size(), 1u);
     }
     for (const pid_t pid : pids) EXPECT_TRUE(CommenceFixture::WaitForExit(pid, 0ms).has_value());
+}
+
+// Regression: the code was once shared by every conversation, so a client
+// that checked in to an unknown form could read another client's 0 and
+// report the script stored (and a stored check-in could read a refusal).
+TEST_F(ServerTest, LastErrorBelongsToTheConversationThatCausedIt) {
+    DdeClient other;
+    ASSERT_TRUE(other.Connect("Commence", CommenceFixture::kDemoSales));
+    const auto in = fixture_.Root() / "VBSin";
+    test::WriteFileBytes(in, "Sub Form_OnLoad()\r\nEnd Sub\r\n");
+
+    ASSERT_TRUE(client_.Execute(CheckInCommand("Account", "No Such Form", in)));
+    ASSERT_TRUE(other.Execute(CheckInCommand("Account", "Account", in)));
+    EXPECT_EQ(other.Request("[GetLastError]"), "0");
+    EXPECT_EQ(LastError(), "2");
+
+    // Interleaved the other way round, and a fresh conversation starts clean.
+    ASSERT_TRUE(other.Execute(CheckOutCommand("Nope", "Account", in)));
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", fixture_.Root() / "VBSout")));
+    EXPECT_EQ(LastError(), "0");
+    EXPECT_EQ(other.Request("[GetLastError]"), "1");
+    DdeClient third;
+    ASSERT_TRUE(third.Connect("Commence", CommenceFixture::kDemoSales));
+    EXPECT_EQ(third.Request("[GetLastError]"), "0");
+
+    // The same from two threads at once, as two programs would run.
+    const std::string refused = CheckInCommand("Account", "No Such Form", in);
+    const std::string stored = CheckInCommand("Account", "Account", in);
+    auto run = [](const std::string& command, const char* code, int& wrong) {
+        DdeClient client;
+        if (!client.Connect("Commence", CommenceFixture::kDemoSales)) {
+            wrong = -1;
+            return;
+        }
+        for (int i = 0; i < 25; ++i)
+            if (!client.Execute(command) || client.Request("[GetLastError]") != code) ++wrong;
+    };
+    int wrongRefused = 0;
+    int wrongStored = 0;
+    std::thread first(run, refused, "2", std::ref(wrongRefused));
+    std::thread second(run, stored, "0", std::ref(wrongStored));
+    first.join();
+    second.join();
+    EXPECT_EQ(wrongRefused, 0);
+    EXPECT_EQ(wrongStored, 0);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ constexpr std::string_view kExitCodes =
     "  1  failure (a file could not be read or written, an unreadable reply)\n"
     "  2  bad arguments\n"
     "  3  Commence not reachable for the database\n"
-    "  4  refused by Commence (invalid category or form, script not stored)\n";
+    "  4  refused by Commence (no such database, category or form; script not stored)\n";
 
 enum class Option { None, Output, Rtf };
 
@@ -153,6 +153,9 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
         PrintMessage(err, e.what());
         return ExitCode::Unreachable;
     } catch (const EMacroFailed& e) {
+        PrintMessage(err, e.what());
+        return ExitCode::Refused;
+    } catch (const EMissingDBItem& e) {
         PrintMessage(err, e.what());
         return ExitCode::Refused;
     } catch (const std::exception& e) {

@@ -12,7 +12,7 @@ enum class ExitCode : int {
     Failure = 1,       // a file could not be read or written, a bad reply, ...
     BadArguments = 2,  // unknown command, wrong operands or options
     Unreachable = 3,   // Commence did not answer for the database
-    Refused = 4,       // Commence refused the check-in
+    Refused = 4,       // Commence refused the check-in, or no such database, category or form
 };
 
 // Runs one command line (without the program name). Data goes to `out`,

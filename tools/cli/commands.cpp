@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -10,39 +11,43 @@
 #include "commence/transfer.h"
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
+#include "common/script_limits.h"
 #include "document/editor_to_file.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
 #include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
 #include "platform/registry.h"
+#include "platform/temp_files.h"
 #include "settings/settings.h"
 
 namespace vk::cli {
 namespace {
 
-std::string ReadFileOrThrow(const std::string& path) {
+// A script file, refused before it is read whole when it is longer than
+// Commence would take.
+std::string ReadScriptOrThrow(const std::string& path) {
     std::string error;
-    std::optional<std::string> bytes = ReadWholeFile(path, &error);
+    std::optional<std::string> bytes = ReadWholeFile(path, &error, kMaxScriptBytes);
+    if (!bytes && error.rfind("larger than", 0) == 0)
+        throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
     if (!bytes) throw Exception("Cannot read " + path + ": " + error);
     return std::move(*bytes);
 }
 
+// Written beside and renamed into place: an interrupted command leaves the
+// previous content whole.
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw Exception("Cannot write " + path);
+    std::string why;
+    if (!WriteWholeFileAtomically(path, bytes, &why))
+        throw Exception("Cannot write " + path + ": " + why);
 }
 
 // Deletes a temporary file when the command is done with it, on every path.
 class RemoveOnExit {
 public:
     explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
-    ~RemoveOnExit() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
+    ~RemoveOnExit() { TempFiles::DeleteFile(path_); }
     RemoveOnExit(const RemoveOnExit&) = delete;
     RemoveOnExit& operator=(const RemoveOnExit&) = delete;
 
@@ -52,6 +57,35 @@ private:
 
 void PrintNames(std::ostream& out, const std::vector<std::string>& names) {
     for (const auto& name : names) out << name << '\n';
+}
+
+// Commence, like the registry it lists databases in, takes names in any case.
+bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name.size() == wanted.size() &&
+               std::equal(name.begin(), name.end(), wanted.begin(),
+                          [&](char a, char b) { return lower(a) == lower(b); });
+    });
+}
+
+// Names the first of database, category and form (as many as given) that
+// does not exist, before anything is read or written for it. A database
+// missing from the registry would otherwise show as "not ready", a wrong
+// category or form as an empty list or an empty script.
+void RequireKnown(Registry& registry, std::string_view database,
+                  std::optional<std::string_view> category = std::nullopt,
+                  std::optional<std::string_view> form = std::nullopt) {
+    if (!Lists(DatabaseNames(registry), database))
+        throw EMissingDBItem("The database \"" + std::string(database) + "\" is not registered");
+    if (!category) return;
+    if (!Lists(LoadCategoryNames(registry, database), *category))
+        throw EInvalidCategory("The category \"" + std::string(*category) + "\" is invalid");
+    if (!form) return;
+    const auto forms = LoadFormNames(registry, database, *category);
+    if (!forms) throw EDBNotReady("The database " + std::string(database) + " is not ready");
+    if (!Lists(*forms, *form))
+        throw EMissingDBItem("The detail form \"" + std::string(*form) + "\" is invalid");
 }
 
 FormLocation LocationOf(const Invocation& call) {
@@ -66,12 +100,14 @@ ExitCode ListDatabases(const Invocation&, Streams io) {
 }
 
 ExitCode ListCategories(const Invocation& call, Streams io) {
+    RequireKnown(Registry::Instance(), call.operands.at(0));
     PrintNames(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)));
     return ExitCode::Success;
 }
 
 ExitCode ListForms(const Invocation& call, Streams io) {
     const std::string& database = call.operands.at(0);
+    RequireKnown(Registry::Instance(), database, call.operands.at(1));
     const auto forms = LoadFormNames(Registry::Instance(), database, call.operands.at(1));
     if (!forms) throw EDBNotReady("The database " + database + " is not ready");
     PrintNames(io.out, *forms);
@@ -80,9 +116,11 @@ ExitCode ListForms(const Invocation& call, Streams io) {
 
 ExitCode CheckOut(const Invocation& call, Streams io) {
     NullStatusSink quiet;
-    const std::string file = CommenceToFile(Registry::Instance(), LocationOf(call), quiet);
+    const FormLocation location = LocationOf(call);
+    RequireKnown(Registry::Instance(), location.database, location.category, location.form);
+    const std::string file = CommenceToFile(Registry::Instance(), location, quiet);
     const RemoveOnExit cleanup(file);
-    const std::string script = ReadFileOrThrow(file);
+    const std::string script = ReadScriptOrThrow(file);
     if (call.output) {
         WriteWholeFile(*call.output, script);
     } else {
@@ -96,7 +134,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
 ExitCode CheckIn(const Invocation& call, Streams io) {
     Registry& registry = Registry::Instance();
     const FormLocation location = LocationOf(call);
-    MemoryScriptLines lines(ReadFileOrThrow(call.operands.at(3)));
+    MemoryScriptLines lines(ReadScriptOrThrow(call.operands.at(3)));
 
     const TSettings settings(registry);
     const MachineNames names = ReadMachineNames();
@@ -114,7 +152,7 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
 }
 
 ExitCode PrintChecksum(const Invocation& call, Streams io) {
-    const std::string text = ReadFileOrThrow(call.operands.at(0));
+    const std::string text = ReadScriptOrThrow(call.operands.at(0));
     io.out << FormatChecksum(ScriptChecksum(JoinScriptLines(SplitScriptText(text)))) << '\n';
     return ExitCode::Success;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/script_limits.h"
 #include "platform/dde.h"
 #include "store.h"
 
@@ -19,15 +20,12 @@ namespace vk::commence_server {
 //
 // Multi-line replies join their lines with CR LF and do not end in one. Every
 // transaction but [GetLastError] and Status sets the code [GetLastError]
-// reports (see StoreError); each conversation has its own code, so one
-// client never reads the outcome of another's transaction. Texts that are no known command are refused: an
+// reports (see StoreError). The code is kept per conversation, as Commence
+// keeps it: a client asking why its check-in failed must not be told what
+// another client's last transaction did. Texts that are no known command are refused: an
 // execute returns false, a request gets no reply.
 class CommenceHandler final : public DdeServerHandler {
 public:
-    // Scripts larger than this are not read on check-in (a wrong path could
-    // name a huge file).
-    static constexpr std::uintmax_t kMaxScriptBytes = 64u * 1024 * 1024;
-
     CommenceHandler(std::string database, CommenceStore& store);
 
     bool AcceptTopic(std::string_view topic) override;
@@ -44,7 +42,6 @@ private:
 
     std::string database_;
     CommenceStore& store_;
-    // Codes of open conversations; one that has none yet reads as None.
     std::unordered_map<DdeConversationId, StoreError> lastErrors_;
 };
 

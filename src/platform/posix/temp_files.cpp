@@ -1,13 +1,57 @@
 #include "platform/temp_files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cstring>
 
 namespace vk {
 
 namespace {
 constexpr std::string_view kSuffix = ".tmp";
+
+// The temporary files alive in this process, readable from a signal handler:
+// fixed slots, each claimed and released through its flag. A command holds
+// one or two at a time; a file that finds no free slot is still made, it is
+// only not removed on a signal.
+constexpr std::size_t kLongestPath = 4096;
+struct LiveFile {
+    std::atomic<bool> used{false};
+    std::atomic<bool> ready{false};
+    std::array<char, kLongestPath> path{};
+};
+std::array<LiveFile, 16> liveFiles;
+
+void Remember(const std::string& path) {
+    if (path.size() >= kLongestPath) return;
+    for (LiveFile& slot : liveFiles) {
+        bool expected = false;
+        if (!slot.used.compare_exchange_strong(expected, true)) continue;
+        std::memcpy(slot.path.data(), path.c_str(), path.size() + 1);
+        slot.ready = true;
+        return;
+    }
+}
+
+void Forget(const std::string& path) {
+    for (LiveFile& slot : liveFiles) {
+        if (!slot.ready || std::strcmp(slot.path.data(), path.c_str()) != 0) continue;
+        slot.ready = false;
+        slot.used = false;
+    }
+}
+
+extern "C" void RemoveLiveFilesAndEnd(int signal) {
+    for (LiveFile& slot : liveFiles)
+        if (slot.ready) ::unlink(slot.path.data());
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 }  // namespace
 
 std::filesystem::path TempFiles::Folder() {
@@ -23,11 +67,23 @@ std::optional<std::string> TempFiles::CreateTempFile(std::string_view prefix) {
     const int fd = ::mkostemps(name.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     ::close(fd);
+    Remember(name);
     return name;
 }
 
 bool TempFiles::DeleteFile(std::string_view path) {
-    return ::unlink(std::string(path).c_str()) == 0;
+    const std::string file(path);
+    const bool removed = ::unlink(file.c_str()) == 0;
+    Forget(file);
+    return removed;
+}
+
+void TempFiles::RemoveOnTerminationSignals() {
+    struct sigaction action {};
+    action.sa_handler = RemoveLiveFilesAndEnd;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 }  // namespace vk
