@@ -6,6 +6,7 @@
 #include "app/editing_context.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
+#include "app/registry_warning.h"
 #include "app/start_options.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     vk::TEditingContext context(window, window.ColorStream());
     messages.SetParent(&window);
     window.show();
+    vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
     if (!options.database.empty()) {
         // Once the window is up, so that a message has it as its parent.
         QTimer::singleShot(0, &context, [&] {

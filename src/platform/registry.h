@@ -82,9 +82,14 @@ public:
     [[nodiscard]] std::optional<RegistryKey> OpenKey(Hive hive, std::string_view path,
                                                      bool create = false);
 
-    // Why a hive's file could not be loaded ("file:line: reason"), if it
-    // could not. Such a file is never overwritten.
+    // Why a hive's file could not be loaded ("file:line: reason", or
+    // "file: cannot be read: reason"), if it could not. Such a file is never
+    // overwritten; its hive reads as empty.
     [[nodiscard]] std::optional<std::string> LoadError(Hive hive) const;
+    // The load errors of both hives, current user first; empty when both
+    // files were read (or are still to be made). What a program reports at
+    // start instead of quietly running on defaults.
+    [[nodiscard]] std::vector<std::string> LoadErrors() const;
 
     // Holds back the writes to `hive` until the returned batch ends, so that
     // many values cost one file write (for example a whole settings save).

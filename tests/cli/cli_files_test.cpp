@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+
 #include "cli_runner.h"
 #include "platform/registry.h"
 #include "settings/font.h"
@@ -112,6 +114,42 @@ TEST_F(CliFilesTest, AScriptPastTheLimitIsRefusedBeforeItIsReadWhole) {
         EXPECT_NE(r.err.find("larger than the 64 MiB a script may have"), std::string::npos)
             << command << ": " << r.err;
     }
+}
+
+// A registry file that cannot be read stops every command that reads the
+// registry, naming the file and what is wrong; the file is kept as it is.
+TEST_F(CliFilesTest, UnreadableRegistryFileIsNamedAndKept) {
+    const auto registry = dir.path() / "registry";
+    std::filesystem::create_directories(registry);
+    const auto userHive = registry / "HKEY_CURRENT_USER.reg";
+    const std::string spoiled = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:12g\r\n";
+    WriteFileBytes(userHive, spoiled);
+    const std::string script = Write("script.vbs", "Sub Form_OnLoad()\r\nEnd Sub\r\n");
+    const std::vector<std::vector<std::string>> commands = {
+        {"databases"},
+        {"forms", "Demo Sales", "Account"},
+        {"checkout", "Demo Sales", "Account", "Account", "-o", (dir.path() / "out.vbs").string()},
+        {"checkin", "Demo Sales", "Account", "Account", script},
+        {"colour", "--rtf", script},
+    };
+    for (const auto& args : commands) {
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 1) << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_NE(r.err.find(userHive.string() + ":3: "), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFileBytes(userHive), spoiled);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.vbs"));
+    EXPECT_EQ(RunCli({"checksum", script}).exitCode, 0) << "reads no registry";
+
+    // A file that cannot be read at all is named with the reason too.
+    std::filesystem::remove(userHive);
+    std::filesystem::create_directory(userHive);
+    const CliResult r = RunCli({"databases"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(userHive.string() + ": cannot be read: Is a directory"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "common/exceptions.h"
+#include "platform/registry.h"
+#include "registry_check.h"
 
 namespace vk::cli {
 namespace {
@@ -147,6 +149,10 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (const auto problem = Parse(*command, rest, call))
         return BadArguments(err, *problem, command->name);
 
+    // Every command but checksum reads the registry, and none of them should
+    // act on defaults when the user's registry file cannot be read.
+    if (command->name != "checksum" && !RegistryReadable(Registry::Instance(), err))
+        return ExitCode::Failure;
     try {
         return command->run(call, Streams{out, err});
     } catch (const EDDEFailed& e) {

@@ -407,6 +407,13 @@ std::optional<std::string> Registry::LoadError(Hive hive) const {
     return stores_[static_cast<int>(hive)]->LoadError();
 }
 
+std::vector<std::string> Registry::LoadErrors() const {
+    std::vector<std::string> errors;
+    for (const Hive hive : {Hive::CurrentUser, Hive::LocalMachine})
+        if (auto error = LoadError(hive)) errors.push_back(std::move(*error));
+    return errors;
+}
+
 RegistryBatch::RegistryBatch(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {
     store_->BeginBatch();
 }
