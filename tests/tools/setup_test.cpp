@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "database_directory.h"
+#include "platform/dde.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 #include "store.h"
@@ -59,6 +61,39 @@ TEST(SetupTest, CreatesAndRegistersTheDemoDatabases) {
 }
 
 // Running the setup again changes nothing the user (or the server) owns.
+// Databases hold the user's data: other local users can neither list nor
+// read them, before or after a server has worked on them.
+TEST(SetupTest, DatabasesArePrivateToTheirUser) {
+    CommenceFixture fixture;
+    fixture.StartServer(CommenceFixture::kDemoSales);
+    DdeClient client;
+    ASSERT_TRUE(client.Connect("Commence", CommenceFixture::kDemoSales));
+    const auto script = fixture.Root() / "VBSin";
+    test::WriteFileBytes(script, "Sub Form_OnLoad()\r\nEnd Sub\r\n");
+    ASSERT_TRUE(client.Execute("[CheckInFormScript(\"Account\",\"Account\",\"" + script.string() +
+                               "\")]"));
+    ASSERT_EQ(client.Request("[GetLastError]"), "0");
+
+    std::vector<std::filesystem::path> folders{fixture.DataDir()};
+    std::vector<std::filesystem::path> files;
+    for (const auto name : {CommenceFixture::kDemoSales, CommenceFixture::kFieldService}) {
+        const auto folder = fixture.DatabaseFolder(name);
+        folders.push_back(folder);
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            files.push_back(entry.path());
+    }
+    EXPECT_GE(files.size(), 4u) << "data.ini and commence.db of each";
+    for (const auto& folder : folders)
+        EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all)
+            << folder;
+    for (const auto& file : files) {
+        const auto perms = std::filesystem::status(file).permissions();
+        EXPECT_EQ(perms & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+                  std::filesystem::perms::none)
+            << file;
+    }
+}
+
 TEST(SetupTest, AddsOnlyWhatIsAbsent) {
     CommenceFixture fixture;
     {

@@ -1,8 +1,12 @@
 #include "store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 namespace vk::commence_server {
@@ -163,8 +167,16 @@ CommenceStore::CommenceStore(const std::filesystem::path& file)
 CommenceStore::~CommenceStore() = default;
 
 void CommenceStore::Create(const std::filesystem::path& file, std::string_view dataSql) {
+    // Made here, empty and readable by the user alone (SQLite would make it
+    // readable by everyone, and its journals take the file's mode); an
+    // existing file is never taken over.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) throw StoreFailure(file.string() + " already exists");
+        throw StoreFailure("cannot create " + file.string() + ": " + std::strerror(errno));
+    }
+    ::close(fd);
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) throw StoreFailure(file.string() + " already exists");
     {
         std::unique_ptr<sqlite3, Closer> db(
             openFile(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));

@@ -23,8 +23,27 @@ constexpr DemoDatabase kDemoDatabases[] = {
 // The group key under which the setup registers its databases.
 constexpr std::string_view kGroup = "Vellumkit";
 
+// A database holds the user's data: what the setup makes is the user's alone,
+// as the sockets that serve it are.
+constexpr auto kPrivateFolder = std::filesystem::perms::owner_all;
+constexpr auto kPrivateFile =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+
+// Creates the folder and its missing parents, each new one private.
+void createPrivateFolders(const std::filesystem::path& folder, std::error_code& ec) {
+    if (std::filesystem::exists(folder, ec) || ec) return;
+    const auto parent = folder.parent_path();
+    if (!parent.empty() && parent != folder) createPrivateFolders(parent, ec);
+    // Made empty, so nothing is readable before it is closed.
+    if (!ec) std::filesystem::create_directory(folder, ec);
+    if (!ec) std::filesystem::permissions(folder, kPrivateFolder, ec);
+}
+
 bool writeDataIni(const std::filesystem::path& file, std::string_view version) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::error_code ec;
+    std::filesystem::permissions(file, kPrivateFile, ec);
+    if (ec) return false;
     out << "[OtherOptions]\r\nVersion=" << version << "\r\n";
     out.close();
     return !out.fail();
@@ -33,7 +52,7 @@ bool writeDataIni(const std::filesystem::path& file, std::string_view version) {
 bool createDatabase(const DemoDatabase& demo, const std::filesystem::path& folder,
                     std::ostream& log) {
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    createPrivateFolders(folder, ec);
     if (ec) {
         log << "Cannot create " << folder.string() << ": " << ec.message() << "\n";
         return false;
