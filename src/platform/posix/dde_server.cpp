@@ -27,7 +27,7 @@ using dde::FrameType;
 // bound.
 constexpr std::size_t kOutputBacklog = 1u << 20;
 // Connections beyond this wait in the listen queue, unless room can be made
-// by dropping a silent one (see MakeRoom).
+// by dropping a silent one (see Victim).
 constexpr std::size_t kMaxConnections = 256;
 // A client must offer its topic within this time, and a conversation silent
 // for this long gives up its place when the table is full: neither a client
