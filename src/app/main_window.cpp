@@ -10,9 +10,11 @@
 #include <QTreeWidget>
 
 #include "app/about.h"
+#include "app/code_browser_wiring.h"
 #include "app/command_runner.h"
 #include "app/editing_context.h"
 #include "app/window_placement.h"
+#include "browser/code_browser.h"
 #include "common/messages.h"
 #include "editor/script_editor.h"
 #include "highlight/class_fonts.h"
@@ -46,6 +48,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     ConnectCommands();
     FormCreate();
     context_ = std::make_unique<TEditingContext>(*this, *colorStream_);
+    codeBrowser_ = AttachCodeBrowser(*this);
 }
 
 TfMain::~TfMain() = default;  // the context goes first, then the stream
@@ -123,7 +126,10 @@ void TfMain::ConfigureTabPositions() {
 }
 
 void TfMain::ApplyCodeBrowserSetting() {
-    tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
+    if (codeBrowser_)
+        codeBrowser_->SwitchCodeBrowser();
+    else
+        tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
 }
 
 void TfMain::reScriptChange() {

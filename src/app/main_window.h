@@ -21,6 +21,7 @@ namespace vk {
 
 class MessageService;
 class ScriptEditor;
+class TCodeBrowser;
 class TColorStream;
 class TEditingContext;
 class TSettings;
@@ -89,6 +90,8 @@ public:
     TColorStream& ColorStream() const { return *colorStream_; }
     // Database, category, form and script: the road of a script.
     TEditingContext& EditingContext() const { return *context_; }
+    // The code browser tree's scans, icons and jumps.
+    TCodeBrowser& CodeBrowser() const { return *codeBrowser_; }
     TSettings& Settings() const { return settings_; }
     MessageService& Messages() const { return messages_; }
 
@@ -147,6 +150,7 @@ private:
     // Destroyed before the editor it works on (a member goes before the
     // window's child widgets).
     std::unique_ptr<TEditingContext> context_;
+    std::unique_ptr<TCodeBrowser> codeBrowser_;
 };
 
 }  // namespace vk
