@@ -53,7 +53,7 @@ int ImageIndex(const TSettings& settings, ScanState state) {
 // the view one update per entry on a long script.
 class TCodeBrowser::TreeFiller final : public ScanObserver {
 public:
-    explicit TreeFiller(TCodeBrowser& browser) : browser_(browser) {}
+    TreeFiller(TCodeBrowser& browser, bool quiet) : browser_(browser), quiet_(quiet) {}
     ~TreeFiller() override {
         // The roots were never handed over when the scan failed before they
         // were (an empty tree), and are handed over here when it failed after.
@@ -63,7 +63,11 @@ public:
     TreeFiller& operator=(const TreeFiller&) = delete;
 
     void Status(std::string_view text, int level) override {
-        browser_.status_.SetStatus(text, level);
+        if (!quiet_) browser_.status_.SetStatus(text, level);
+    }
+    void NotTerminated(std::string_view message) override {
+        // Level 2 outlasts the ready text the load ends with.
+        browser_.status_.SetStatus(message, quiet_ ? 2 : 1);
     }
     void Reset() override {
         browser_.tree_.clear();
@@ -103,6 +107,7 @@ private:
     }
 
     TCodeBrowser& browser_;
+    bool quiet_;
     std::array<QTreeWidgetItem*, 2> roots_{};
     std::vector<QTreeWidgetItem*> items_;
 };
@@ -140,7 +145,7 @@ void TCodeBrowser::SwitchCodeBrowser() {
 }
 
 void TCodeBrowser::ScriptLoaded() {
-    if (on_) Rebuild();
+    if (on_) Rebuild(true);
 }
 
 void TCodeBrowser::ScheduleRescan() {
@@ -155,7 +160,7 @@ void TCodeBrowser::RescanWhenIdle() {
         Rebuild();
 }
 
-void TCodeBrowser::Rebuild() {
+void TCodeBrowser::Rebuild(bool afterLoad) {
     // A rebuild that runs now makes a pending one needless.
     rescan_.stop();
     const std::array<QTreeWidgetItem*, 2> roots = {tree_.topLevelItem(kEventsRoot),
@@ -165,7 +170,7 @@ void TCodeBrowser::Rebuild() {
 
     {
         const SuspendedUpdates suspended(tree_);
-        TreeFiller filler(*this);
+        TreeFiller filler(*this, afterLoad);
         try {
             (void)ParseScript(editor_.Text(), filler);
         } catch (...) {

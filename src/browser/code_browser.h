@@ -47,7 +47,10 @@ public:
     void SwitchCodeBrowser();
     [[nodiscard]] bool IsOn() const { return on_; }
 
-    // After a script was loaded into the editor: rebuilds when on.
+    // After a script was loaded into the editor: rebuilds when on. The scan's
+    // progress stays out of the status line, which keeps what the load
+    // reported (the checksum check, say); only blocks that are not
+    // terminated are shown there.
     void ScriptLoaded();
     // After an edit: arms one rescan for the moment the application is idle,
     // so a burst of keystrokes costs one scan. Nothing while off.
@@ -57,7 +60,7 @@ public:
     // Scans the editor text and refills the tree. An unexpected scan error
     // writes the error dump and goes on to the caller; the tree then holds
     // what was found before it.
-    void Rebuild();
+    void Rebuild() { Rebuild(false); }
 
     // tvCodeBrowserDblClick: a child node moves the editor to its declaration
     // ("JumpTo" 0: the caret on the name; 1: at the start of its line).
@@ -83,6 +86,7 @@ signals:
 private:
     class TreeFiller;
 
+    void Rebuild(bool afterLoad);
     void RescanWhenIdle();
     void GotoLineKeepingOffset(int line);
     void ShowWarnings(std::vector<std::string> warnings);

@@ -251,7 +251,7 @@ ScanReport Scan(std::string_view text, ScanObserver& observer) {
             } else {
                 report.messages.push_back(where.name + " not terminated @ line " +
                                           std::to_string(lines.LineOf(begin)));
-                observer.Status(report.messages.back(), 1);
+                observer.NotTerminated(report.messages.back());
             }
             report.entries.back().state = state;
             observer.EntryFinished(report.entries.size() - 1, state);

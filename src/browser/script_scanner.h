@@ -53,6 +53,9 @@ public:
     // The status line (level 0 opens the scan, level 1 for the rest; the
     // empty text means "Ready").
     virtual void Status(std::string_view /*text*/, int /*level*/) {}
+    // "NAME not terminated @ line N": a status message of level 1 unless the
+    // view shows it otherwise.
+    virtual void NotTerminated(std::string_view message) { Status(message, 1); }
     // Between the opening message and the scan: the view empties itself.
     virtual void Reset() {}
     // A declaration, state NoCode until EntryFinished says otherwise.

@@ -2,6 +2,7 @@
 // idle after typing, jumping on double-click, switched off by its setting.
 #include "browser/code_browser.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -77,6 +78,10 @@ TEST_F(CodeBrowserTest, LoadFillsTheTreeWithTheStateIcons) {
                   Browser().Images().at(static_cast<std::size_t>(row.image)).cacheKey());
     }
     EXPECT_EQ(Browser().Images().size(), 16u);
+
+    // The load's own ready text does not hide the block left open.
+    window->SetStatus("", 1);
+    EXPECT_EQ(window->StatusPanel(0)->text(), "Open not terminated @ line 6");
     EXPECT_EQ(Tree().editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
