@@ -1,6 +1,7 @@
 #include "browser/script_scanner.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "browser/scan_dump.h"
@@ -14,8 +15,8 @@ constexpr bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <
 constexpr bool IsLineEnd(char c) noexcept { return c == '\r' || c == '\n'; }
 
 std::string LowerAscii(std::string_view text) {
-    std::string lowered(text.size(), '\0');
-    std::transform(text.begin(), text.end(), lowered.begin(), [](char c) {
+    std::string lowered(text);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
         return static_cast<char>(static_cast<unsigned>(u - 'A') < 26u ? u + ('a' - 'A') : u);
     });
@@ -104,7 +105,27 @@ std::size_t ScriptScanner::Find(Search& search, std::size_t from) const {
     if (search.from != npos && from >= search.from && (search.at == npos || from <= search.at))
         return search.at;
     search.from = from;
-    search.at = std::string_view(lowered_).find(search.pattern, from);
+    search.at = npos;
+    const std::string_view pattern = search.pattern;
+    const char anchor = pattern[search.anchor];
+    const char* const begin = lowered_.data();
+    const char* const end = begin + lowered_.size();
+    if (lowered_.size() < pattern.size() || from > lowered_.size() - pattern.size()) return npos;
+    // The anchor of a match at `from` or later lies at from + anchor or later,
+    // and no further than where the pattern still fits.
+    const char* p = begin + from + search.anchor;
+    const char* const last = end - (pattern.size() - search.anchor);
+    while (p <= last) {
+        p = static_cast<const char*>(std::memchr(p, anchor, static_cast<std::size_t>(last - p) + 1));
+        if (p == nullptr) break;
+        const char* start = p - search.anchor;
+        // The first character rules out most places before a full compare.
+        if (*start == pattern[0] && std::memcmp(start, pattern.data(), pattern.size()) == 0) {
+            search.at = static_cast<std::size_t>(start - begin);
+            break;
+        }
+        ++p;
+    }
     return search.at;
 }
 

@@ -103,6 +103,9 @@ private:
     // First occurrence of a fixed pattern at or after a position, cached.
     struct Search {
         std::string_view pattern;
+        // The pattern's least common character: the search runs from one of
+        // its occurrences to the next (memchr), which skips most of a script.
+        std::size_t anchor;
         std::size_t from = std::string_view::npos;
         std::size_t at = std::string_view::npos;
     };
@@ -115,11 +118,11 @@ private:
 
     std::string_view text_;
     std::string lowered_;
-    Search sub_{"sub "};
-    Search event_{"sub form_"};
-    Search function_{"function "};
-    Search endSub_{"end sub"};
-    Search endFunction_{"end function"};
+    Search sub_{"sub ", 2};                  // b
+    Search event_{"sub form_", 8};           // _
+    Search function_{"function ", 1};        // u
+    Search endSub_{"end sub", 6};            // b
+    Search endFunction_{"end function", 5};  // u
 };
 
 }  // namespace vk
