@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -7,8 +8,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QIcon>
 
 class QTreeWidget;
 class QTreeWidgetItem;

@@ -19,11 +19,21 @@ struct Image {
 // Four colours of a block with code, of a round mark, of an empty block, then
 // the marks of a block that does not end.
 constexpr std::array<Image, 16> kImages = {{
-    {Shape::Lines, 0x285ab4},  {Shape::Lines, 0x2e8b3a},  {Shape::Lines, 0xe0a020},
-    {Shape::Lines, 0x8040a0},  {Shape::Circle, 0x285ab4}, {Shape::Circle, 0x2e8b3a},
-    {Shape::Circle, 0xe0a020}, {Shape::Circle, 0x8040a0}, {Shape::Empty, 0x2e8b3a},
-    {Shape::Empty, 0x285ab4},  {Shape::Empty, 0x808080},  {Shape::Empty, 0xe0a020},
-    {Shape::Open, 0xe0a020},   {Shape::Open, 0xc03030},   {Shape::Cross, 0xc03030},
+    {Shape::Lines, 0x285ab4},
+    {Shape::Lines, 0x2e8b3a},
+    {Shape::Lines, 0xe0a020},
+    {Shape::Lines, 0x8040a0},
+    {Shape::Circle, 0x285ab4},
+    {Shape::Circle, 0x2e8b3a},
+    {Shape::Circle, 0xe0a020},
+    {Shape::Circle, 0x8040a0},
+    {Shape::Empty, 0x2e8b3a},
+    {Shape::Empty, 0x285ab4},
+    {Shape::Empty, 0x808080},
+    {Shape::Empty, 0xe0a020},
+    {Shape::Open, 0xe0a020},
+    {Shape::Open, 0xc03030},
+    {Shape::Cross, 0xc03030},
     {Shape::Circle, 0xc03030},
 }};
 

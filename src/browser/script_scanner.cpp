@@ -116,7 +116,8 @@ std::size_t ScriptScanner::Find(Search& search, std::size_t from) const {
     const char* p = begin + from + search.anchor;
     const char* const last = end - (pattern.size() - search.anchor);
     while (p <= last) {
-        p = static_cast<const char*>(std::memchr(p, anchor, static_cast<std::size_t>(last - p) + 1));
+        p = static_cast<const char*>(
+            std::memchr(p, anchor, static_cast<std::size_t>(last - p) + 1));
         if (p == nullptr) break;
         const char* start = p - search.anchor;
         // The first character rules out most places before a full compare.

@@ -49,9 +49,10 @@ TEST_F(CodeBrowserTest, LoadFillsTheTreeWithTheStateIcons) {
     Settings().iconCode = 2;
     Settings().iconNoCode = 9;
     Settings().iconNoEnd = 14;
-    Load("Sub Form_OnSave()\r\n  x = 1\r\nEnd Sub\r\n"
-         "Function Calc(a)\r\nEnd Function\r\n"
-         "Sub Open()\r\n");
+    Load(
+        "Sub Form_OnSave()\r\n  x = 1\r\nEnd Sub\r\n"
+        "Function Calc(a)\r\nEnd Function\r\n"
+        "Sub Open()\r\n");
 
     ASSERT_EQ(Tree().topLevelItemCount(), 2);
     EXPECT_EQ(Tree().topLevelItem(0)->text(0), "Events");

@@ -24,7 +24,8 @@ ExitCode PrintOutline(const Invocation& call, Streams io) {
     int line = 1;
     for (const ScanEntry& entry : report.entries) {
         // Entries come in text order, so the line count only moves forward.
-        for (const auto offset = static_cast<std::size_t>(entry.offset); counted < offset; ++counted)
+        for (const auto offset = static_cast<std::size_t>(entry.offset); counted < offset;
+             ++counted)
             if (text[counted] == '\n') ++line;
         io.out << KindName(entry.kind) << '\t' << entry.name << '\t' << line << '\t'
                << StateName(entry.state) << '\n';
