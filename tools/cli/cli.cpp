@@ -7,8 +7,8 @@
 
 #include "cli_output.h"
 #include "commands.h"
-#include "outline_command.h"
 #include "common/exceptions.h"
+#include "outline_command.h"
 
 namespace vk::cli {
 namespace {
