@@ -15,6 +15,7 @@
 
 #include "app/main_window.h"
 #include "app/name_menu.h"
+#include "browser/code_browser.h"
 #include "commence/database_menu.h"
 #include "commence/focus.h"
 #include "commence/transfer.h"
@@ -219,7 +220,7 @@ void TEditingContext::OpenScript() {
         const TempFileGuard remove(file);
         editor_.SetTextLimit(main_.Settings().memoryBuffer * 1024);
         FileToEditor(file);
-        if (refreshCodeBrowser) refreshCodeBrowser();
+        main_.CodeBrowser().ScriptLoaded();
     }
 
     const MainActions& actions = main_.Actions();

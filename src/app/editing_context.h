@@ -86,9 +86,6 @@ public:
 
     // Called when the category changes, for the filter builder's list.
     std::function<void()> onCategoryChanged;
-    // The code browser's rescan after a script is loaded; none while the
-    // code browser is not there.
-    std::function<void()> refreshCodeBrowser;
 
 private:
     void Connect();

@@ -10,8 +10,10 @@
 #include <QTreeWidget>
 
 #include "app/about.h"
+#include "app/code_browser_wiring.h"
 #include "app/command_runner.h"
 #include "app/window_placement.h"
+#include "browser/code_browser.h"
 #include "common/messages.h"
 #include "editor/script_editor.h"
 #include "highlight/class_fonts.h"
@@ -40,6 +42,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     BuildStatusBar();
     ConnectCommands();
     FormCreate();
+    codeBrowser_ = AttachCodeBrowser(*this);
 }
 
 TfMain::~TfMain() = default;
@@ -118,7 +121,10 @@ void TfMain::ConfigureTabPositions() {
 }
 
 void TfMain::ApplyCodeBrowserSetting() {
-    tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
+    if (codeBrowser_)
+        codeBrowser_->SwitchCodeBrowser();
+    else
+        tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
 }
 
 void TfMain::reScriptChange() {

@@ -21,6 +21,7 @@ namespace vk {
 
 class MessageService;
 class ScriptEditor;
+class TCodeBrowser;
 class TColorStream;
 class TSettings;
 
@@ -76,6 +77,8 @@ public:
 
     // The coloured-RTF stream with the class fonts, made when the window is.
     TColorStream& ColorStream() const { return *colorStream_; }
+    // The code browser tree's scans, icons and jumps.
+    TCodeBrowser& CodeBrowser() const { return *codeBrowser_; }
     TSettings& Settings() const { return settings_; }
     MessageService& Messages() const { return messages_; }
 
@@ -138,6 +141,9 @@ private:
     int lastStatusLevel_ = 0;
 
     std::unique_ptr<TColorStream> colorStream_;
+    // Destroyed before the tree and editor it works on (a member goes before
+    // the window's child widgets).
+    std::unique_ptr<TCodeBrowser> codeBrowser_;
 };
 
 }  // namespace vk

@@ -141,6 +141,7 @@ TEST_F(CliFilesTest, UnreadableRegistryFileIsNamedAndKept) {
     EXPECT_EQ(ReadFileBytes(userHive), spoiled);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.vbs"));
     EXPECT_EQ(RunCli({"checksum", script}).exitCode, 0) << "reads no registry";
+    EXPECT_EQ(RunCli({"outline", script}).exitCode, 0) << "reads no registry";
 
     // A file that cannot be read at all is named with the reason too.
     std::filesystem::remove(userHive);

@@ -8,6 +8,7 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "common/exceptions.h"
+#include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
 
@@ -37,7 +38,7 @@ struct CommandSpec {
     ExitCode (*run)(const Invocation&, Streams);
 };
 
-constexpr std::array<CommandSpec, 7> kCommands = {{
+constexpr std::array<CommandSpec, 8> kCommands = {{
     {"databases", "", 0, Option::None, false, "list the registered Commence databases",
      "Lists the Commence databases registered on this machine, one name a line,\n"
      "those of the current user first.\n",
@@ -72,6 +73,18 @@ constexpr std::array<CommandSpec, 7> kCommands = {{
      "\n"
      "  --rtf  write RTF (the only format)\n",
      PrintColouredRtf},
+    {"outline", "FILE", 1, Option::None, false, "list the events, Subs and Functions of a script",
+     "Scans FILE as the code browser does (lines end at CR LF, LF or a lone CR)\n"
+     "and prints one line per declaration, in text order:\n"
+     "\n"
+     "  KIND<TAB>NAME<TAB>LINE<TAB>STATE\n"
+     "\n"
+     "KIND is Event, Sub or Function; NAME the declared name (an event's without\n"
+     "its Form_); LINE the 1-based line of the name; STATE Code (terminated, with\n"
+     "a body), NoCode (terminated, empty body) or NoEnd (not terminated). Then\n"
+     "one 'warning<TAB>TEXT' line per broken declaration and one\n"
+     "'status<TAB>TEXT' line per declaration that is not terminated.\n",
+     PrintOutline},
 }};
 
 void PrintUsage(std::ostream& out) {
@@ -149,9 +162,10 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (const auto problem = Parse(*command, rest, call))
         return BadArguments(err, *problem, command->name);
 
-    // Every command but checksum reads the registry, and none of them should
-    // act on defaults when the user's registry file cannot be read.
-    if (command->name != "checksum" && !RegistryReadable(Registry::Instance(), err))
+    // Every command but those on a script file alone reads the registry, and
+    // none of them should act on defaults when its file cannot be read.
+    const bool readsRegistry = command->name != "checksum" && command->name != "outline";
+    if (readsRegistry && !RegistryReadable(Registry::Instance(), err))
         return ExitCode::Failure;
     try {
         return command->run(call, Streams{out, err});
