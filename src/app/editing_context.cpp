@@ -20,22 +20,17 @@
 #include "commence/focus.h"
 #include "commence/transfer.h"
 #include "common/exceptions.h"
-#include "common/file_bytes.h"
 #include "common/messages.h"
 #include "document/checksum_check.h"
-#include "document/editor_to_file.h"
 #include "editor/ansi_text.h"
 #include "editor/coloured_load.h"
 #include "editor/editor_script_lines.h"
 #include "highlight/color_stream.h"
-#include "platform/temp_files.h"
 #include "platform/window_finder.h"
 #include "settings/settings.h"
 
 namespace vk {
 namespace {
-
-constexpr std::string_view kSaveFailed = "There was an error saving the script.\rPlease try again.";
 
 // A message that must outlast the closing "Ready" of the operation that
 // produced it (the load's checksum verdict, "Highlighting failed"): written
@@ -51,26 +46,6 @@ public:
 private:
     StatusSink& inner_;
 };
-
-// Deletes a temporary script file when the command that made it ends, on
-// every path.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(std::string file) : file_(std::move(file)) {}
-    ~TempFileGuard() { TempFiles::DeleteFile(file_); }
-    TempFileGuard(const TempFileGuard&) = delete;
-    TempFileGuard& operator=(const TempFileGuard&) = delete;
-
-private:
-    std::string file_;
-};
-
-std::string ReadFileOrThrow(const std::string& file) {
-    std::string error;
-    std::optional<std::string> bytes = ReadWholeFile(file, &error);
-    if (!bytes) throw Exception("Cannot read file " + file + ": " + error);
-    return std::move(*bytes);
-}
 
 // The user's collation, case-insensitive, on the names as the user reads them.
 NameOrder CollatorOrder() {
@@ -212,16 +187,10 @@ void TEditingContext::OpenScript() {
     main_.meWarnings()->clear();
     main_.SetStatus("Opening script", 0);
 
-    const std::string file = CommenceToFile(main_.Settings().registry(), Location(), main_);
-    if (file.empty()) throw Exception("Unable to open script");
-    {
-        // The checked-out copy is of no use once it is shown, or when it
-        // could not be.
-        const TempFileGuard remove(file);
-        editor_.SetTextLimit(main_.Settings().memoryBuffer * 1024);
-        FileToEditor(file);
-        main_.CodeBrowser().ScriptLoaded();
-    }
+    const std::string script = ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
+    editor_.SetTextLimit(main_.Settings().memoryBuffer * 1024);
+    FileToEditor(script);
+    main_.CodeBrowser().ScriptLoaded();
 
     const MainActions& actions = main_.Actions();
     for (QAction* action :
@@ -234,19 +203,17 @@ void TEditingContext::OpenScript() {
 
 void TEditingContext::LoadPlain(const std::string& bytes) { editor_.SetPlainText(bytes); }
 
-bool TEditingContext::FileToEditor(const std::string& file) {
+bool TEditingContext::FileToEditor(const std::string& script) {
     main_.SetStatus("Loading file into editor", 0);
     bool coloured = false;
     {
         ScriptEditor::DetachedNotifications detached(editor_,
                                                      ScriptEditor::OnAttach::SelectionChange);
         silenced_.reset();
-        std::optional<std::string> original;
         try {
-            original = ReadFileOrThrow(file);
             main_.SetStatus("Converting input stream", 0);
             const ScriptEditor::FrozenRedraw frozen(editor_);
-            coloured = LoadColouredScript(editor_, *original, colors_);
+            coloured = LoadColouredScript(editor_, script, colors_);
             if (coloured) {
                 editor_.SelectAll();
                 main_.ConfigureTabPositions();
@@ -257,7 +224,7 @@ bool TEditingContext::FileToEditor(const std::string& file) {
         }
         if (!coloured) {
             const ScriptEditor::FrozenRedraw frozen(editor_);
-            LoadPlain(original ? *original : ReadFileOrThrow(file));
+            LoadPlain(script);
             editor_.SetCaret(0);
         }
     }
@@ -279,22 +246,28 @@ bool TEditingContext::FileToEditor(const std::string& file) {
 void TEditingContext::UpdateToCommence() {
     main_.SetStatus("Updating script to Commence", 0);
     const TSettings& settings = main_.Settings();
-    ScriptSaveContext save{selection_.Database(),
-                           selection_.Category(),
-                           selection_.Form(),
-                           machine_.computerName,
-                           machine_.userName,
-                           {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag}};
-    std::string file;
+    const CheckInTags tags{
+        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+        machine_.computerName,
+        machine_.userName};
+    CheckInResult result;
     {
         EditorScriptLines lines(editor_);
-        file = EditorToFile(lines, settings.registry(), save, main_);
+        result = ScriptTransfer(settings.registry(), main_).CheckIn(Location(), lines, tags);
     }
-    if (file.empty()) throw Exception(std::string(kSaveFailed));
-    FileToCommence(settings.registry(), Location(), file, main_, main_.Messages(), [this] {
-        editor_.SetModified(false);
-        main_.StatusPanel(1)->clear();
-    });
+    switch (result.outcome) {
+        case CheckInResult::Outcome::Stored:
+            editor_.SetModified(false);
+            main_.StatusPanel(1)->clear();
+            break;
+        case CheckInResult::Outcome::Refused:
+            main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);
+            break;
+        case CheckInResult::Outcome::Unreachable:
+            // Above the closing "Ready", which would hide it.
+            main_.SetStatus(result.message, kLinkFailureStatusLevel);
+            return;
+    }
     main_.SetStatus("", 1);
 }
 

@@ -67,11 +67,12 @@ public:
                        const std::string& form);
     // Checks the current form's script out and shows it.
     void OpenScript() override;
-    // Puts a script file into the editor, coloured when that works and else
-    // as it stands, enables the editor and verifies the checksum tag.
-    bool FileToEditor(const std::string& file);
-    // acUpdate: refreshes the tags, writes the script to a file and checks
-    // it in. A failed check-in leaves the script in the editor, modified.
+    // Puts a checked-out script into the editor, coloured when that works and
+    // else as it stands, enables the editor and verifies the checksum tag.
+    bool FileToEditor(const std::string& script);
+    // acUpdate: refreshes the tags and checks the script in. A refusal goes
+    // to an error box, a lost Commence to the status line; either leaves the
+    // script in the editor, modified.
     void UpdateToCommence();
     // acSaveToDisk: the canonical text to a file of the user's choice, tags
     // untouched.

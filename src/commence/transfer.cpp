@@ -1,6 +1,6 @@
 #include "commence/transfer.h"
 
-#include <filesystem>
+#include <ctime>
 #include <optional>
 #include <thread>
 
@@ -8,9 +8,13 @@
 #include "commence/conversation.h"
 #include "commence/database_link.h"
 #include "common/exceptions.h"
-#include "common/messages.h"
+#include "common/file_bytes.h"
+#include "common/script_limits.h"
 #include "common/status_sink.h"
 #include "common/text_helpers.h"
+#include "document/script_lines.h"
+#include "document/tag_lines.h"
+#include "platform/machine.h"
 #include "platform/temp_files.h"
 
 namespace vk {
@@ -18,25 +22,43 @@ namespace {
 
 constexpr std::string_view kTempPrefix = "VBS";
 
-EDDEFailed AccessError(std::string_view database) {
-    return EDDEFailed("Error accessing " + std::string(database));
+std::string AccessError(std::string_view database) {
+    return "Error accessing " + std::string(database);
 }
 
-// Removes a file when it goes out of scope unless released; a file that is
-// already gone is no error.
-class FileRemover {
-public:
-    explicit FileRemover(std::string file) : file_(std::move(file)) {}
-    ~FileRemover() {
-        if (!file_.empty()) TempFiles::DeleteFile(file_);
-    }
-    FileRemover(const FileRemover&) = delete;
-    FileRemover& operator=(const FileRemover&) = delete;
-    void Release() { file_.clear(); }
+// A conversation that answered before and now does not: Commence went away
+// in the middle of the transaction.
+EDDEFailed StoppedAnswering(std::string_view database) {
+    return EDDEFailed(AccessError(database) + ": Commence stopped answering");
+}
 
-private:
-    std::string file_;
-};
+TempFileRemoval CreateScriptFile() {
+    std::optional<std::string> created = TempFiles::CreateTempFile(kTempPrefix);
+    if (!created)
+        throw Exception("Unable to create a temporary file in " + TempFiles::Folder().string());
+    return TempFileRemoval(std::move(*created));
+}
+
+// "[GetLastError]" on the conversation: the code of its previous transaction.
+// Throws EDDEFailed when Commence gives no reply, EConvertError when the
+// reply is not a decimal integer.
+int LastError(DdeConversation& conversation, std::string_view database) {
+    const std::optional<std::string> reply = conversation.Request(commands::kGetLastError);
+    if (!reply) throw StoppedAnswering(database);
+    return StrToInt(*reply);
+}
+
+// The saved tag line, with the user name Commence knows, asked on the
+// check-in's own conversation.
+std::string SavedTag(DdeConversation& conversation, std::string_view database,
+                     const CheckInTags& tags) {
+    const std::optional<std::string> preference =
+        conversation.Request(commands::GetUserPreference());
+    const bool noUserName = LastError(conversation, database) == commands::kNoUserName;
+    const std::string name = noUserName ? tags.userName : SavedTagUserName(preference.value_or(""));
+    return SavedTagLine(Machine::FormatShortDateLongTime(std::time(nullptr)), tags.computerName,
+                        name);
+}
 
 }  // namespace
 
@@ -46,31 +68,27 @@ void ExecuteUntilAccepted(DdeConversation& conversation, std::string_view comman
         if (attempt > 0) std::this_thread::sleep_for(retry.pause);
         if (conversation.Execute(command)) return;
     }
-    throw EDDEFailed("Error accessing " + std::string(database) +
-                     ": Commence did not accept the command");
+    throw EDDEFailed(AccessError(database) + ": Commence did not accept the command");
 }
 
-std::string CommenceToFile(Registry& registry, const FormLocation& location, StatusSink& status,
-                           const ExecuteRetry& retry) {
-    status.SetStatus("Requesting script from Commence", 0);
+ScriptTransfer::ScriptTransfer(Registry& registry, StatusSink& status, ExecuteRetry retry)
+    : registry_(registry), status_(status), retry_(retry) {}
+
+std::string ScriptTransfer::CheckOut(const FormLocation& location) {
+    status_.SetStatus("Requesting script from Commence", 0);
     DdeConversation conversation;
-    const std::optional<std::string> created = TempFiles::CreateTempFile(kTempPrefix);
-    if (!created)
-        throw Exception("Unable to create a temporary file in " + TempFiles::Folder().string());
-    const std::string& file = *created;
-    // Nothing else will ever read a file whose check-out failed.
-    FileRemover removeOnFailure(file);
+    const TempFileRemoval file = CreateScriptFile();
 
     conversation.SetLink(commands::kService, location.database);
     if (!conversation.OpenLink()) {
-        conversation.SetLaunchCommandLine(DatabaseLaunchCommandLine(registry, location.database));
+        conversation.SetLaunchCommandLine(DatabaseLaunchCommandLine(registry_, location.database));
         conversation.SetLink(commands::kService, location.database);
-        if (!conversation.OpenLink()) throw AccessError(location.database);
+        if (!conversation.OpenLink()) throw EDDEFailed(AccessError(location.database));
     }
 
     ExecuteUntilAccepted(conversation,
-                         commands::CheckOutFormScript(location.category, location.form, file),
-                         location.database, retry);
+                         commands::CheckOutFormScript(location.category, location.form, file.Path()),
+                         location.database, retry_);
 
     // The execute does not wait; a request on a fresh conversation is answered
     // only once Commence has written the file. An empty or failed reply is
@@ -82,9 +100,13 @@ std::string CommenceToFile(Registry& registry, const FormLocation& location, Sta
         conversation.CloseLink();
     }
 
-    removeOnFailure.Release();
-    status.SetStatus("", 1);
-    return file;
+    std::string error;
+    std::optional<std::string> script = ReadWholeFile(file.Path(), &error, kMaxScriptBytes);
+    if (!script && error.rfind("larger than", 0) == 0)
+        throw Exception("The script of " + location.form + " is " + ScriptLimitText());
+    if (!script) throw Exception("Cannot read the checked-out script " + file.Path() + ": " + error);
+    status_.SetStatus("", 1);
+    return std::move(*script);
 }
 
 std::string CheckInRefusal(int code, const FormLocation& location) {
@@ -99,36 +121,48 @@ std::string CheckInRefusal(int code, const FormLocation& location) {
     }
 }
 
-bool FileToCommence(Registry& registry, const FormLocation& location, const std::string& file,
-                    StatusSink& status, MessageService& messages,
-                    const std::function<void()>& onStored, const ExecuteRetry& retry) {
-    FileRemover removeAlways(file);
-    status.SetStatus("Transfering file to Commence", 0);
-    try {
-        int code = 0;
-        {
-            DdeConversation conversation;
-            if (!OpenDatabaseLink(conversation, registry, location.database))
-                throw AccessError(location.database);
-            ExecuteUntilAccepted(
-                conversation, commands::CheckInFormScript(location.category, location.form, file),
-                location.database, retry);
-            const std::string reply = conversation.RequestText(commands::kGetLastError);
-            conversation.CloseLink();
-            code = StrToInt(reply);
-        }
-        if (code != commands::kStored) throw EMacroFailed(CheckInRefusal(code, location));
-        if (onStored) onStored();
-        status.SetStatus("", 1);
-        return true;
-    } catch (const EDDEFailed& e) {
-        status.SetStatus("", 1);
-        status.SetStatus(e.what(), kLinkFailureStatusLevel);
-    } catch (const EMacroFailed& e) {
-        status.SetStatus("", 1);
-        messages.Show(e.what(), MessageIcon::Error, MessageButtons::Ok);
+CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines& lines,
+                                      const CheckInTags& tags) {
+    using Outcome = CheckInResult::Outcome;
+    status_.SetStatus("Writing script to file", 0);
+    DdeConversation conversation;
+    if (!OpenDatabaseLink(conversation, registry_, location.database)) {
+        status_.SetStatus("", 1);
+        return {Outcome::Unreachable, 0, AccessError(location.database)};
     }
-    return false;
+    try {
+        TagRefreshInputs inputs;
+        inputs.settings = tags.settings;
+        inputs.linkOpen = true;
+        inputs.categoryTag = CategoryTagLine(location.category, location.form);
+        inputs.savedTag = [&]() -> std::optional<std::string> {
+            return SavedTag(conversation, location.database, tags);
+        };
+        RefreshTags(lines, inputs);
+
+        const TempFileRemoval file = CreateScriptFile();
+        std::string why;
+        if (!WriteWholeFile(file.Path(), lines.CanonicalText(), &why))
+            throw Exception("Cannot write the script to " + file.Path() + ": " + why);
+        status_.SetStatus("", 1);
+
+        status_.SetStatus("Transfering file to Commence", 0);
+        ExecuteUntilAccepted(
+            conversation,
+            commands::CheckInFormScript(location.category, location.form, file.Path()),
+            location.database, retry_);
+        // The reply is what waits for Commence to have read the file, so the
+        // file goes only after it.
+        const int code = LastError(conversation, location.database);
+        conversation.CloseLink();
+        status_.SetStatus("", 1);
+        if (code != commands::kStored)
+            return {Outcome::Refused, code, CheckInRefusal(code, location)};
+        return {Outcome::Stored, code, {}};
+    } catch (const EDDEFailed& e) {
+        status_.SetStatus("", 1);
+        return {Outcome::Unreachable, 0, e.what()};
+    }
 }
 
 }  // namespace vk

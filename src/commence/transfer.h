@@ -1,15 +1,16 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "document/tag_refresh.h"
 
 namespace vk {
 
 class DdeConversation;
-class MessageService;
 class Registry;
+class ScriptLines;
 class StatusSink;
 
 // The form whose script travels, and the database that holds it.
@@ -32,31 +33,65 @@ struct ExecuteRetry {
 void ExecuteUntilAccepted(DdeConversation& conversation, std::string_view command,
                           std::string_view database, const ExecuteRetry& retry = {});
 
-// Checks the form's script out into a new temporary file ("VBS" prefix) and
-// returns the file's full path; the caller loads and deletes it. The first
-// connect runs without a launch command line, the second starts Commence for
-// the database. Status: "Requesting script from Commence" (level 0), then
-// the ready text (level 1). Throws EDDEFailed ("Error accessing <database>")
-// when Commence cannot be reached; the temporary file is removed then.
-[[nodiscard]] std::string CommenceToFile(Registry& registry, const FormLocation& location,
-                                         StatusSink& status, const ExecuteRetry& retry = {});
+// Who stores the script, for the tag lines a check-in refreshes.
+struct CheckInTags {
+    TagSettings settings;
+    std::string computerName;
+    std::string userName;  // the login name, used when Commence knows none
+};
 
-// Checks the script file in as the form's script and deletes the file on
-// every path. Status: "Transfering file to Commence" (level 0), then the
-// ready text (level 1). Returns true when Commence stored the script, after
-// running `onStored` (the editor clears its modified flag and the "Modified"
-// panel there). Reports its own failures and returns false: a conversation
-// or transfer failure goes to the status line at level 2 (so a caller's
-// closing "Ready" does not hide it), a refusal by Commence to an error box.
-// A "[GetLastError]" reply that is not a number throws EConvertError.
-bool FileToCommence(Registry& registry, const FormLocation& location, const std::string& file,
-                    StatusSink& status, MessageService& messages,
-                    const std::function<void()>& onStored, const ExecuteRetry& retry = {});
+// How a check-in ended. Anything else (a temporary file that cannot be
+// written, a "[GetLastError]" reply that is not a number) is thrown.
+struct CheckInResult {
+    enum class Outcome {
+        Stored,       // Commence stored the script
+        Refused,      // Commence answered with an error code; see `message`
+        Unreachable,  // no conversation, or Commence stopped answering
+    };
+    Outcome outcome = Outcome::Stored;
+    int commenceCode = 0;  // the "[GetLastError]" code, when Commence gave one
+    std::string message;   // what to show for Refused and Unreachable
+};
+
+// The road of a form's script between Commence and its editors, the same for
+// the editor and the command-line tool. A script never travels inside a DDE
+// message: Commence writes it to a temporary file ("VBS" prefix) this service
+// names, or reads it from one it wrote; the files never leave the service and
+// are gone when a call returns, on every path.
+class ScriptTransfer {
+public:
+    ScriptTransfer(Registry& registry, StatusSink& status, ExecuteRetry retry = {});
+
+    // The form's script, byte for byte. The first connect runs without a
+    // launch command line, the second starts Commence for the database.
+    // Status: "Requesting script from Commence" (level 0), then the ready
+    // text (level 1). Throws EDDEFailed ("Error accessing <database>") when
+    // Commence cannot be reached, vk::Exception when the checked-out file
+    // cannot be read or is longer than any script may be.
+    [[nodiscard]] std::string CheckOut(const FormLocation& location);
+
+    // Refreshes the tag lines of `lines` as `tags` ask, then stores the
+    // canonical text as the form's script. Everything runs on one
+    // conversation: the saved tag's user name, the check-in and the
+    // "[GetLastError]" that tells how it went (each code belongs to the
+    // previous request of its own conversation, so nothing needs a second
+    // one). Status: "Writing script to file" (0), ready (1), "Transfering
+    // file to Commence" (0), ready (1). Without a conversation no tag is
+    // touched and nothing is sent.
+    [[nodiscard]] CheckInResult CheckIn(const FormLocation& location, ScriptLines& lines,
+                                        const CheckInTags& tags);
+
+private:
+    Registry& registry_;
+    StatusSink& status_;
+    ExecuteRetry retry_;
+};
 
 // The message of a check-in refused with `code` (1 category, 2 form, other).
 [[nodiscard]] std::string CheckInRefusal(int code, const FormLocation& location);
 
-// Status level of a link failure reported by FileToCommence.
+// Status level at which the editor shows a check-in's link failure, so that
+// an operation's closing "Ready" does not hide it.
 inline constexpr int kLinkFailureStatusLevel = 2;
 
 }  // namespace vk

@@ -48,6 +48,24 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
     }
 }
 
+bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes,
+                    std::string* error) {
+    errno = 0;
+    std::unique_ptr<std::FILE, CloseFile> out(std::fopen(file.c_str(), "wb"));
+    if (!out) {
+        (void)Failed(error);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
+                         std::fflush(out.get()) == 0;
+    const int writeErrno = errno;
+    if (std::fclose(out.release()) != 0 || !written) {
+        if (error) *error = std::strerror(written ? errno : writeErrno);
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 // A new file beside `file` that no one else has opened: "x" makes fopen fail

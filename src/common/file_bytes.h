@@ -17,6 +17,13 @@ namespace vk {
     const std::filesystem::path& file, std::string* error = nullptr,
     std::size_t maxBytes = static_cast<std::size_t>(-1));
 
+// Writes `bytes` over whatever the file held, in place. For files this
+// process made for itself (a fresh temporary file another program is about
+// to read); a file of the user's goes through WriteWholeFileAtomically.
+// False when it fails, and then `error`, when given, says why.
+[[nodiscard]] bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes,
+                                  std::string* error = nullptr);
+
 // Replaces a file's content with `bytes` so that a reader, a crash or a kill
 // in between sees either the old content or the new, never a torn file: the
 // bytes go to a new file beside it (".<name>.<random>.tmp"), which is then

@@ -1,12 +1,10 @@
 #include "document/tag_lines.h"
 
-#include "common/text_helpers.h"
 #include "document/script_checksum.h"
 
 namespace vk {
 namespace {
 
-constexpr std::int32_t kNoUserName = 126;
 constexpr std::size_t kMaxUserName = 50;
 
 }  // namespace
@@ -28,9 +26,7 @@ std::string ChecksumTagLine(std::uint32_t checksum) {
     return std::string(kChecksumTagPrefix) + FormatChecksum(checksum);
 }
 
-std::string SavedTagUserName(std::string_view preferenceReply, std::string_view lastError,
-                             std::string_view userName) {
-    if (StrToInt(lastError) == kNoUserName) return std::string(userName);
+std::string SavedTagUserName(std::string_view preferenceReply) {
     std::string_view name = preferenceReply;
     if (const auto tab = name.find('\t'); tab != std::string_view::npos)
         name.remove_prefix(tab + 1);

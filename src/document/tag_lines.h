@@ -23,17 +23,9 @@ inline constexpr std::string_view kChecksumTagPrefix = "'#CRC32 ";
 // "'#CRC32 0000001a".
 [[nodiscard]] std::string ChecksumTagLine(std::uint32_t checksum);
 
-// The name a saved tag carries, from the replies to "[GetPreference(Me,"\t")]"
-// and the "[GetLastError]" that follows it. Error 126 means Commence has no
-// user name and `userName` (the login name) stands in. Otherwise the name is
-// the preference reply after its first TAB (from its start when it has none),
-// at most 50 characters, and it ends before any CR or LF so the tag stays one
-// line. Throws EConvertError when `lastError` is not a decimal integer.
-[[nodiscard]] std::string SavedTagUserName(std::string_view preferenceReply,
-                                           std::string_view lastError, std::string_view userName);
-
-// The requests the saved tag sends, in order.
-inline constexpr std::string_view kGetPreferenceUserName = "[GetPreference(Me,\"\t\")]";
-inline constexpr std::string_view kGetLastError = "[GetLastError]";
+// The user name in Commence's reply to the user-preference request: the
+// reply after its first TAB (from its start when it has none), at most 50
+// characters, ending before any CR or LF so the tag stays one line.
+[[nodiscard]] std::string SavedTagUserName(std::string_view preferenceReply);
 
 }  // namespace vk

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vk {
 
@@ -26,6 +27,21 @@ struct TempFiles {
     // created and has not deleted yet, then end the process as the signal
     // would have: an interrupted command-line run leaves no script behind.
     static void RemoveOnTerminationSignals();
+};
+
+// Removes a temporary file through TempFiles::DeleteFile when it goes out of
+// scope, on every path; a file already gone is no error.
+class TempFileRemoval {
+public:
+    explicit TempFileRemoval(std::string path) : path_(std::move(path)) {}
+    ~TempFileRemoval() { TempFiles::DeleteFile(path_); }
+    TempFileRemoval(const TempFileRemoval&) = delete;
+    TempFileRemoval& operator=(const TempFileRemoval&) = delete;
+
+    [[nodiscard]] const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
 };
 
 }  // namespace vk

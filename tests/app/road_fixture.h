@@ -93,10 +93,7 @@ protected:
     std::string ServerScript(const std::string& database, const std::string& category,
                              const std::string& form) {
         NullStatusSink quiet;
-        const std::string file = CommenceToFile(registry, {database, category, form}, quiet);
-        const std::string bytes = ReadFileBytes(file);
-        std::filesystem::remove(file);
-        return bytes;
+        return ScriptTransfer(registry, quiet).CheckOut({database, category, form});
     }
 
     // Puts the caret at the start of a line and types there, as the user

@@ -1,85 +1,106 @@
-// Check-out and check-in against the real Commence-compatible server.
+// The road of a script: check-out and check-in against the real
+// Commence-compatible server, and against a scripted DDE server where
+// Commence must misbehave on cue.
 #include "commence/transfer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
 
+#include "commence/commands.h"
 #include "common/exceptions.h"
+#include "document/checksum_check.h"
+#include "document/script_lines.h"
 #include "link_support.h"
+#include "platform/dde.h"
 #include "platform/registry.h"
-#include "platform/temp_files.h"
-#include "support/recording_message_service.h"
 
 namespace vk {
 namespace {
 
 using test::CommenceFixture;
-using test::ReadFileBytes;
-using test::RecordingMessageService;
 using test::RecordingStatusSink;
 using test::ScopedEnv;
 using test::TempDir;
-
+using Lines = std::vector<std::string>;
+using Outcome = CheckInResult::Outcome;
 using Status = std::vector<std::pair<std::string, int>>;
 
 constexpr std::string_view kSales = CommenceFixture::kDemoSales;
+constexpr CheckInTags kNoTags{{false, false, false}, "PC", "login"};
+constexpr CheckInTags kAllTags{{true, true, true}, "PC", "login"};
 
-// Every byte a script may hold, CR LF line ends and Windows-1252 text.
+// Every byte a script line may hold, CR LF line ends and Windows-1252 text.
 std::string AwkwardScript() {
     std::string script =
         "' Caf\xE9 \x80 5\r\nSub Form_OnLoad()\r\n    x = \"a\"\"b\"\r\nEnd Sub\r\n";
-    for (int c = 1; c < 256; ++c) script += static_cast<char>(c);
+    for (int c = 1; c < 256; ++c)
+        if (c != '\r' && c != '\n') script += static_cast<char>(c);
     return script + "\r\n";
-}
-
-std::string WriteTempScript(const std::string& bytes) {
-    const auto file = TempFiles::CreateTempFile("VBS");
-    if (!file) throw std::runtime_error("no temp file");
-    test::WriteFileBytes(*file, bytes);
-    return *file;
 }
 
 class TransferTest : public ::testing::Test {
 protected:
-    bool CheckIn(const FormLocation& location, const std::string& file) {
-        return FileToCommence(registry_, location, file, status_, messages_, [this] { ++stored_; });
-    }
+    ScriptTransfer Transfer() { return ScriptTransfer(registry_, status_); }
 
     CommenceFixture fixture_;
     Registry registry_{fixture_.RegistryDir()};
     TempDir tmp_;
     ScopedEnv tmpdir_{"TMPDIR", tmp_.path().string()};
     RecordingStatusSink status_;
-    RecordingMessageService messages_;
-    int stored_ = 0;
 };
 
-TEST_F(TransferTest, RoundTripKeepsEveryByte) {
+TEST_F(TransferTest, RoundTripKeepsEveryByteAndLeavesNoFileBehind) {
     // Commence runs for another database only: the check-out's first connect
     // fails and its second one starts Commence for this database.
     fixture_.StartServer(CommenceFixture::kFieldService);
     const FormLocation quote{std::string(kSales), "Sales Opportunity", "Quote \"Express\""};
 
-    const std::string original = CommenceToFile(registry_, quote, status_);
+    const std::string original = Transfer().CheckOut(quote);
     EXPECT_EQ(status_.messages, (Status{{"Requesting script from Commence", 0}, {"", 1}}));
-    EXPECT_EQ(std::filesystem::path(original).parent_path(), tmp_.path());
-    EXPECT_EQ(std::filesystem::path(original).filename().string().rfind("VBS", 0), 0u);
-    EXPECT_NE(ReadFileBytes(original).find("Quote \"Express\""), std::string::npos);
+    EXPECT_NE(original.find("Quote \"Express\""), std::string::npos);
     EXPECT_EQ(fixture_.RunningServers().size(), 2u);
 
     const std::string script = AwkwardScript();
-    const std::string file = WriteTempScript(script);
+    MemoryScriptLines lines(script);
     status_.messages.clear();
-    EXPECT_TRUE(CheckIn(quote, file));
-    EXPECT_EQ(stored_, 1);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(status_.messages, (Status{{"Transfering file to Commence", 0}, {"", 1}}));
-    EXPECT_TRUE(messages_.messages.empty());
+    const CheckInResult result = Transfer().CheckIn(quote, lines, kNoTags);
+    EXPECT_EQ(result.outcome, Outcome::Stored) << result.message;
+    EXPECT_EQ(status_.messages, (Status{{"Writing script to file", 0},
+                                        {"", 1},
+                                        {"Transfering file to Commence", 0},
+                                        {"", 1}}));
 
-    const std::string back = CommenceToFile(registry_, quote, status_);
-    EXPECT_EQ(ReadFileBytes(back), script);
-    EXPECT_NE(back, original);
+    EXPECT_EQ(Transfer().CheckOut(quote), script);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "temporary files are removed";
+}
+
+TEST_F(TransferTest, CheckInRefreshesTheTagsWithTheNameCommenceKnows) {
+    const struct {
+        FormLocation location;
+        const char* user;  // a database with no user name gives the login name
+    } cases[] = {
+        {{std::string(kSales), "Account", "Account"}, "Dana Whitfield"},
+        {{std::string(CommenceFixture::kFieldService), "Customer", "Customer"}, "login"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.location.database);
+        MemoryScriptLines lines(Lines{"Option Explicit", "Dim a"});
+        const CheckInResult result = Transfer().CheckIn(c.location, lines, kAllTags);
+        ASSERT_EQ(result.outcome, Outcome::Stored) << result.message;
+        ASSERT_EQ(lines.LineCount(), 5);
+        EXPECT_EQ(lines.Line(2), "'#Category " + c.location.category + ", " + c.location.form);
+        EXPECT_EQ(lines.Line(3).rfind("'#Saved ", 0), 0u);
+        EXPECT_NE(lines.Line(3).find(std::string(" on \\\\PC by ") + c.user), std::string::npos)
+            << lines.Line(3);
+        const std::string stored = Transfer().CheckOut(c.location);
+        EXPECT_EQ(stored, lines.CanonicalText());
+        EXPECT_EQ(VerifyChecksum(stored).outcome, ChecksumVerdict::Outcome::Correct);
+    }
 }
 
 TEST_F(TransferTest, RefusedCheckInNamesTheReason) {
@@ -87,65 +108,178 @@ TEST_F(TransferTest, RefusedCheckInNamesTheReason) {
     const struct {
         const char* name;
         FormLocation location;
-        bool fileExists;
+        int code;
         std::string message;
     } cases[] = {
         {"invalid category",
          {std::string(kSales), "No Such \"Category\"", "Account"},
-         true,
+         commands::kInvalidCategory,
          "There was an error saving the script.\rThe category \"No Such \"Category\"\" is "
          "invalid."},
         {"invalid form",
          {std::string(kSales), "Account", "Ghost"},
-         true,
+         commands::kInvalidForm,
          "There was an error saving the script.\rThe detail form \"Ghost\" is invalid."},
-        {"unreadable file",
-         {std::string(kSales), "Account", "Account"},
-         false,
-         "There was an error saving the script.\rPlease try again."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        messages_.messages.clear();
-        std::string file = WriteTempScript("x = 1\r\n");
-        if (!c.fileExists) {
-            std::filesystem::remove(file);
-            file = (tmp_.path() / "VBSmissing.tmp").string();
-        }
-        EXPECT_FALSE(CheckIn(c.location, file));
-        EXPECT_FALSE(std::filesystem::exists(file));
-        ASSERT_EQ(messages_.messages.size(), 1u);
-        EXPECT_EQ(messages_.messages[0].text, c.message);
-        EXPECT_EQ(messages_.messages[0].icon, MessageIcon::Error);
-        EXPECT_EQ(messages_.messages[0].buttons, MessageButtons::Ok);
+        MemoryScriptLines lines(Lines{"x = 1"});
+        const CheckInResult result = Transfer().CheckIn(c.location, lines, kNoTags);
+        EXPECT_EQ(result.outcome, Outcome::Refused);
+        EXPECT_EQ(result.commenceCode, c.code);
+        EXPECT_EQ(result.message, c.message);
     }
-    EXPECT_EQ(stored_, 0);
+    EXPECT_EQ(CheckInRefusal(99, cases[0].location),
+              "There was an error saving the script.\rPlease try again.");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp_.path()));
 }
 
-TEST_F(TransferTest, CommenceDownLeavesTheReasonInTheStatusLine) {
+TEST_F(TransferTest, CommenceDownIsReportedAndTouchesNothing) {
     // Neither running nor startable: its program folder holds no program.
     auto settings =
         registry_.OpenKey(Hive::CurrentUser, "Software\\Commence\\Commence\\3.0\\Settings", true);
     ASSERT_TRUE(settings && settings->WriteString("Program", tmp_.path().string()));
     const FormLocation account{std::string(kSales), "Account", "Account"};
 
-    const std::string file = WriteTempScript("x = 1\r\n");
-    EXPECT_FALSE(CheckIn(account, file));
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(stored_, 0);
-    EXPECT_TRUE(messages_.messages.empty());
-    EXPECT_EQ(status_.messages, (Status{{"Transfering file to Commence", 0},
-                                        {"", 1},
-                                        {"Error accessing Demo Sales", kLinkFailureStatusLevel}}));
+    MemoryScriptLines lines(Lines{"x = 1", "'#CRC32 00000000"});
+    const CheckInResult result = Transfer().CheckIn(account, lines, kAllTags);
+    EXPECT_EQ(result.outcome, Outcome::Unreachable);
+    EXPECT_EQ(result.message, "Error accessing Demo Sales");
+    EXPECT_EQ(lines.CanonicalText(), "x = 1\r\n'#CRC32 00000000\r\n") << "no tag touched";
 
-    status_.messages.clear();
     try {
-        (void)CommenceToFile(registry_, account, status_);
+        (void)Transfer().CheckOut(account);
         ADD_FAILURE() << "no EDDEFailed";
     } catch (const EDDEFailed& e) {
         EXPECT_STREQ(e.what(), "Error accessing Demo Sales");
     }
     EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "the check-out's file is removed";
+}
+
+// A DDE server standing in for Commence, answering requests as a test says
+// and recording every transaction with its conversation.
+class ScriptedCommence final : public DdeServerHandler {
+public:
+    using Answer = std::function<std::optional<std::string>(std::string_view item)>;
+
+    explicit ScriptedCommence(Answer answer) : answer_(std::move(answer)) {
+        if (!server_.Start()) throw std::runtime_error("scripted server does not start");
+        thread_ = std::thread([this] { server_.Run(); });
+    }
+    ~ScriptedCommence() override {
+        server_.Stop();
+        thread_.join();
+    }
+
+    bool AcceptTopic(std::string_view topic) override { return topic == kTopic; }
+    bool Execute(DdeConversationId conversation, std::string_view,
+                 std::string_view command) override {
+        Record(conversation, "execute " + std::string(command).substr(0, 18));
+        return true;
+    }
+    std::optional<std::string> Request(DdeConversationId conversation, std::string_view,
+                                       std::string_view item) override {
+        Record(conversation, "request " + std::string(item));
+        return answer_(item);
+    }
+
+    // The transactions in order, and how many conversations carried them.
+    std::vector<std::string> Transactions() const {
+        const std::lock_guard lock(mutex_);
+        return transactions_;
+    }
+    std::size_t Conversations() const {
+        const std::lock_guard lock(mutex_);
+        return conversations_.size();
+    }
+
+    static constexpr std::string_view kTopic = "Scripted";
+
+private:
+    void Record(DdeConversationId conversation, std::string what) {
+        const std::lock_guard lock(mutex_);
+        transactions_.push_back(std::move(what));
+        if (std::find(conversations_.begin(), conversations_.end(), conversation) ==
+            conversations_.end())
+            conversations_.push_back(conversation);
+    }
+
+    Answer answer_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> transactions_;
+    std::vector<DdeConversationId> conversations_;
+    DdeServer server_{std::string(commands::kService), *this};
+    std::thread thread_;
+};
+
+class ScriptedTransferTest : public ::testing::Test {
+protected:
+    CheckInResult CheckIn(ScriptedCommence::Answer answer, MemoryScriptLines& lines,
+                          std::vector<std::string>* transactions = nullptr,
+                          std::size_t* conversations = nullptr) {
+        ScriptedCommence commence(std::move(answer));
+        const FormLocation location{std::string(ScriptedCommence::kTopic), "Account", "Account"};
+        const CheckInResult result = ScriptTransfer(registry_, status_).CheckIn(location, lines,
+                                                                                kAllTags);
+        if (transactions) *transactions = commence.Transactions();
+        if (conversations) *conversations = commence.Conversations();
+        return result;
+    }
+
+    TempDir dir_;
+    TempDir tmp_;
+    ScopedEnv runtime_{"XDG_RUNTIME_DIR", dir_.path().string()};
+    ScopedEnv tmpdir_{"TMPDIR", tmp_.path().string()};
+    Registry registry_{dir_.path() / "registry"};
+    RecordingStatusSink status_;
+};
+
+TEST_F(ScriptedTransferTest, ACheckInIsOneConversation) {
+    MemoryScriptLines lines(Lines{"x = 1"});
+    std::vector<std::string> transactions;
+    std::size_t conversations = 0;
+    const CheckInResult result = CheckIn(
+        [](std::string_view item) -> std::optional<std::string> {
+            return item == commands::kGetLastError ? "0" : "Me\tAnn";
+        },
+        lines, &transactions, &conversations);
+    EXPECT_EQ(result.outcome, Outcome::Stored) << result.message;
+    EXPECT_EQ(conversations, 1u);
+    EXPECT_EQ(transactions, (std::vector<std::string>{"request " + commands::GetUserPreference(),
+                                                      "request [GetLastError]",
+                                                      "execute [CheckInFormScript",
+                                                      "request [GetLastError]"}));
+}
+
+TEST_F(ScriptedTransferTest, CommenceGoneOrGarbledAfterTheCheckIn) {
+    // The check-in's "[GetLastError]" is the fourth request.
+    const auto afterCheckIn = [](std::optional<std::string> reply) {
+        return [reply, requests = 0](std::string_view item) mutable -> std::optional<std::string> {
+            ++requests;
+            if (item != commands::kGetLastError) return "Me\tAnn";
+            return requests < 3 ? std::optional<std::string>("0") : reply;
+        };
+    };
+
+    MemoryScriptLines gone(Lines{"x = 1"});
+    const CheckInResult result = CheckIn(afterCheckIn(std::nullopt), gone);
+    EXPECT_EQ(result.outcome, Outcome::Unreachable);
+    EXPECT_EQ(result.message, "Error accessing Scripted: Commence stopped answering");
+
+    // Not a number: no outcome can be trusted, so it is an error of its own
+    // for the caller's error box.
+    MemoryScriptLines garbled(Lines{"x = 1"});
+    EXPECT_THROW((void)CheckIn(afterCheckIn("busy"), garbled), EConvertError);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "the script file is removed";
+}
+
+TEST_F(ScriptedTransferTest, CommenceGoneWhileTheTagsAreWrittenIsNotAConversionError) {
+    MemoryScriptLines lines(Lines{"x = 1"});
+    const CheckInResult result =
+        CheckIn([](std::string_view) -> std::optional<std::string> { return std::nullopt; },
+                lines);
+    EXPECT_EQ(result.outcome, Outcome::Unreachable);
+    EXPECT_EQ(result.message, "Error accessing Scripted: Commence stopped answering");
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ TEST(TagRefreshErrorTest, ConversionErrorStopsTheRefreshAndThawsTheEditor) {
     MemoryScriptLines lines(Lines{"a", "b"});
     TagRefreshInputs in = Inputs(kAll);
     in.savedTag = []() -> std::optional<std::string> {
-        return SavedTagUserName("\tAnn", "not a number", "login");
+        throw EConvertError("'x' is not a valid integer value");
     };
     EXPECT_THROW(RefreshTags(lines, in), EConvertError);
     EXPECT_FALSE(lines.RepaintSuspended());

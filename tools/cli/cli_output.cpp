@@ -2,8 +2,6 @@
 
 #include <ostream>
 
-#include "commence/transfer.h"
-
 namespace vk::cli {
 
 void PrintMessage(std::ostream& out, std::string_view text) {
@@ -18,16 +16,8 @@ void PrintMessage(std::ostream& out, std::string_view text) {
     out << '\n';
 }
 
-void StreamStatus::SetStatus(std::string_view text, int level) {
-    if (level == kLinkFailureStatusLevel) linkFailure_ = true;
+void StreamStatus::SetStatus(std::string_view text, int /*level*/) {
     if (!text.empty()) PrintMessage(err_, text);
-}
-
-MessageAnswer StreamMessages::Show(std::string_view text, MessageIcon icon, MessageButtons buttons,
-                                   std::string_view) {
-    if (icon == MessageIcon::Error) errorShown_ = true;
-    PrintMessage(err_, text);
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
 }
 
 }  // namespace vk::cli

@@ -12,13 +12,11 @@
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
 #include "common/script_limits.h"
-#include "document/editor_to_file.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
 #include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
 #include "platform/registry.h"
-#include "platform/temp_files.h"
 #include "settings/settings.h"
 
 namespace vk::cli {
@@ -42,18 +40,6 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
     if (!WriteWholeFileAtomically(path, bytes, &why))
         throw Exception("Cannot write " + path + ": " + why);
 }
-
-// Deletes a temporary file when the command is done with it, on every path.
-class RemoveOnExit {
-public:
-    explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
-    ~RemoveOnExit() { TempFiles::DeleteFile(path_); }
-    RemoveOnExit(const RemoveOnExit&) = delete;
-    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
-
-private:
-    std::string path_;
-};
 
 void PrintNames(std::ostream& out, const std::vector<std::string>& names) {
     for (const auto& name : names) out << name << '\n';
@@ -118,9 +104,7 @@ ExitCode CheckOut(const Invocation& call, Streams io) {
     NullStatusSink quiet;
     const FormLocation location = LocationOf(call);
     RequireKnown(Registry::Instance(), location.database, location.category, location.form);
-    const std::string file = CommenceToFile(Registry::Instance(), location, quiet);
-    const RemoveOnExit cleanup(file);
-    const std::string script = ReadScriptOrThrow(file);
+    const std::string script = ScriptTransfer(Registry::Instance(), quiet).CheckOut(location);
     if (call.output) {
         WriteWholeFile(*call.output, script);
     } else {
@@ -138,17 +122,24 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
 
     const TSettings settings(registry);
     const MachineNames names = ReadMachineNames();
-    const ScriptSaveContext context{
-        location.database, location.category,
-        location.form,     names.computerName,
-        names.userName,    {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag}};
+    const CheckInTags tags{
+        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+        names.computerName,
+        names.userName};
 
     StreamStatus status(io.err);
-    StreamMessages messages(io.err);
-    const std::string file = EditorToFile(lines, registry, context, status);
-    if (FileToCommence(registry, location, file, status, messages, [] {})) return ExitCode::Success;
-    if (messages.ErrorShown()) return ExitCode::Refused;
-    return status.LinkFailureShown() ? ExitCode::Unreachable : ExitCode::Failure;
+    const CheckInResult result = ScriptTransfer(registry, status).CheckIn(location, lines, tags);
+    switch (result.outcome) {
+        case CheckInResult::Outcome::Stored:
+            return ExitCode::Success;
+        case CheckInResult::Outcome::Refused:
+            PrintMessage(io.err, result.message);
+            return ExitCode::Refused;
+        case CheckInResult::Outcome::Unreachable:
+            PrintMessage(io.err, result.message);
+            return ExitCode::Unreachable;
+    }
+    return ExitCode::Failure;
 }
 
 ExitCode PrintChecksum(const Invocation& call, Streams io) {
