@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <system_error>
+
+#include "common/file_bytes.h"
 
 namespace vk {
 namespace {
@@ -33,14 +34,6 @@ std::string PositionLine(std::string_view label, std::string_view lowered,
     std::snprintf(line, sizeof line, "%.*s%jx (decimal %ju, relative %ju)",
                   static_cast<int>(label.size()), label.data(), address, address, relative);
     return line;
-}
-
-bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -100,12 +93,12 @@ std::filesystem::path UserStateFolder() {
 std::optional<WrittenDump> WriteScanDump(std::string_view dump,
                                          const std::filesystem::path& programFolder,
                                          const std::filesystem::path& stateFolder) {
-    if (!programFolder.empty() && WriteFile(programFolder / kScanDumpFileName, dump))
+    if (!programFolder.empty() && WriteWholeFileAtomically(programFolder / kScanDumpFileName, dump))
         return WrittenDump{programFolder / kScanDumpFileName, false};
     if (stateFolder.empty()) return std::nullopt;
     std::error_code ignored;
     std::filesystem::create_directories(stateFolder, ignored);
-    if (WriteFile(stateFolder / kScanDumpFileName, dump))
+    if (WriteWholeFileAtomically(stateFolder / kScanDumpFileName, dump))
         return WrittenDump{stateFolder / kScanDumpFileName, true};
     return std::nullopt;
 }

@@ -7,6 +7,19 @@
 
 namespace vk {
 
+// Hexadecimal digits as the program writes them (checksums, registry
+// binaries, RTF escapes): lower case.
+inline constexpr char kHexDigits[] = "0123456789abcdef";
+
+// The value of one hexadecimal digit in either case; -1 for any other
+// character.
+[[nodiscard]] constexpr int HexDigitValue(char c) noexcept {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 // Cuts a multi-line reply into lines. The text is cut at every CR and the
 // character after it (the LF) is skipped; the piece after the last CR is always
 // added, even when empty, so "a\r\nb\r\n" gives {"a", "b", ""}. An empty text

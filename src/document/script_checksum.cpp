@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "common/text_helpers.h"
+
 namespace vk {
 namespace {
 
@@ -77,10 +79,9 @@ std::uint32_t ScriptChecksum(std::string_view text) noexcept {
 std::uint32_t ChecksumTableEntry(std::uint8_t index) noexcept { return kTables[0][index]; }
 
 std::string FormatChecksum(std::uint32_t value) {
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string out(8, '0');
     for (int i = 7; i >= 0; --i, value >>= 4)
-        out[static_cast<std::size_t>(i)] = kDigits[value & 0xFu];
+        out[static_cast<std::size_t>(i)] = kHexDigits[value & 0xFu];
     return out;
 }
 

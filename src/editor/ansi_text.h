@@ -9,21 +9,16 @@
 #include <string>
 #include <string_view>
 
-namespace vk {
+#include "common/windows_1252.h"
 
-// The characters Windows-1252 puts at 0x80-0x9F; the five unassigned codes
-// map to the matching C1 control, as Windows does.
-inline constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+namespace vk {
 
 inline QString FromAnsi(std::string_view bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+        text.append(QChar(Windows1252ToUnicode(b)));
     }
     return text;
 }
@@ -39,8 +34,8 @@ inline std::string ToAnsi(const QString& text) {
             continue;
         }
         char out = '?';
-        for (int i = 0; i < 32; ++i)
-            if (kCp1252High[i] == u) out = static_cast<char>(0x80 + i);
+        for (std::size_t i = 0; i < kWindows1252High.size(); ++i)
+            if (kWindows1252High[i] == u) out = static_cast<char>(0x80 + i);
         bytes += out;
     }
     return bytes;

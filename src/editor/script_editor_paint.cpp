@@ -44,7 +44,7 @@ void ScriptEditor::PaintWindowsCharacters() {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte < 0x80 || byte >= 0xA0) continue;
-        const char16_t glyph = kCp1252High[byte - 0x80];
+        const char16_t glyph = Windows1252ToUnicode(byte);
         if (glyph < 0x100) continue;  // unassigned: Windows shows no glyph either
         const auto pos = static_cast<unsigned long>(start) + i;
         const int x = static_cast<int>(Send(SCI_POINTXFROMPOSITION, 0, static_cast<long>(pos)));

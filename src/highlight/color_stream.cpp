@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_bytes.h"
+#include "common/text_helpers.h"
 #include "highlight/tokenizer.h"
 
 namespace vk {
@@ -41,8 +42,6 @@ constexpr std::array<std::uint8_t, 256> kEscapeExtra = [] {
     extra['\n'] = kByContext;
     return extra;
 }();
-
-constexpr char kHexDigits[] = "0123456789abcdef";
 
 // Bytes allocated beyond the capacity, so that the run writer can copy a
 // prefix as one fixed-size block without checking the exact room.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "common/text_helpers.h"
+
 namespace vk {
 namespace {
 
@@ -151,12 +153,6 @@ constexpr bool IsLetter(char c) noexcept {
 }
 constexpr bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
-constexpr int HexValue(char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // Ordinary document bytes, taken in bulk by the text loop.
 constexpr std::array<bool, 256> kPlainBytes = [] {
@@ -377,8 +373,8 @@ private:
                     pos_ = start;
                     Fail("the document ends inside a \\' escape");
                 }
-                const int high = HexValue(in_[pos_]);
-                const int low = HexValue(in_[pos_ + 1]);
+                const int high = HexDigitValue(in_[pos_]);
+                const int low = HexDigitValue(in_[pos_ + 1]);
                 if (high < 0 || low < 0) {
                     pos_ = start;
                     Fail("\\' is not followed by two hexadecimal digits");

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/text_helpers.h"
+
 namespace vk {
 
 namespace {
@@ -15,13 +17,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kHexLineWidth = 76;
 
 constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
-
-constexpr int HexDigitValue(char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string_view TrimLeft(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -230,11 +225,10 @@ void AppendQuoted(std::string& out, std::string_view text) {
 }
 
 void AppendHexBytes(std::string& out, std::string_view bytes, std::size_t lineStart) {
-    static constexpr char kDigits[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        out += kDigits[byte >> 4];
-        out += kDigits[byte & 0x0F];
+        out += kHexDigits[byte >> 4];
+        out += kHexDigits[byte & 0x0F];
         if (i + 1 == bytes.size()) break;
         out += ',';
         if (out.size() - lineStart > kHexLineWidth) {

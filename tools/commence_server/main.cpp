@@ -23,6 +23,7 @@
 #include "commence_handler.h"
 #include "database_directory.h"
 #include "platform/dde.h"
+#include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 #include "server_options.h"
 #include "server_window.h"
@@ -56,17 +57,12 @@ class DatabaseLock {
 public:
     explicit DatabaseLock(const std::filesystem::path& folder)
         : fd_(open((folder / "commence.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {}
-    ~DatabaseLock() {
-        if (fd_ >= 0) close(fd_);
-    }
-    DatabaseLock(const DatabaseLock&) = delete;
-    DatabaseLock& operator=(const DatabaseLock&) = delete;
 
-    [[nodiscard]] bool Opened() const { return fd_ >= 0; }
-    [[nodiscard]] bool TryLock() { return flock(fd_, LOCK_EX | LOCK_NB) == 0; }
+    [[nodiscard]] bool Opened() const { return fd_.Valid(); }
+    [[nodiscard]] bool TryLock() { return flock(fd_.Get(), LOCK_EX | LOCK_NB) == 0; }
 
 private:
-    int fd_;
+    vk::posix::UniqueFd fd_;
 };
 
 // Lets the signal handler reach the running server, and never a destroyed one.

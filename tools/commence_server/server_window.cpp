@@ -10,36 +10,14 @@
 
 #include <array>
 #include <thread>
+
+#include "common/windows_1252.h"
 #endif
 
 namespace vk::commence_server {
 
 #ifdef VK_HAVE_X11
 namespace {
-
-// Windows-1252 to UTF-8 for the window manager's title (_NET_WM_NAME).
-std::string ansiToUtf8(const std::string& text) {
-    static constexpr std::array<char16_t, 32> k80to9F = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char16_t code = (byte >= 0x80 && byte <= 0x9F) ? k80to9F[byte - 0x80] : byte;
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
 
 class X11Window final : public ServerWindow {
 public:
@@ -49,7 +27,7 @@ public:
         window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, 420, 120, 1,
                                       BlackPixel(display_, screen), WhitePixel(display_, screen));
         XStoreName(display_, window_, title_.c_str());
-        const std::string utf8 = ansiToUtf8(title_);
+        const std::string utf8 = Windows1252ToUtf8(title_);
         XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_NAME", False),
                         XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(utf8.data()),

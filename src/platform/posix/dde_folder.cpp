@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/user_account.h"
 
 namespace vk {
 namespace {
@@ -50,13 +50,8 @@ std::string NamedRefusal(const fs::path& folder, const std::string& reason) {
 
 fs::path HomeFolder() {
     if (const char* home = ::getenv("HOME"); home && home[0] == '/') return home;
-    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir && found->pw_dir[0] == '/')
-        return found->pw_dir;
+    const auto account = posix::CurrentUserAccount();
+    if (account && account->home.rfind('/', 0) == 0) return account->home;
     return {};
 }
 

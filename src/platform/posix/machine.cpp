@@ -1,12 +1,13 @@
 #include "platform/machine.h"
 
 #include <limits.h>
-#include <pwd.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <vector>
+
+#include "platform/posix/user_account.h"
 
 namespace vk {
 
@@ -19,14 +20,8 @@ std::string Formatted(const char* format, const std::tm& tm) {
 }
 
 std::string NameFromPasswordFile() {
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_name)
-        return found->pw_name;
-    return {};
+    const auto account = posix::CurrentUserAccount();
+    return account ? account->name : std::string();
 }
 
 }  // namespace

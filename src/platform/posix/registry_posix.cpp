@@ -7,7 +7,6 @@
 // never drop each other's values.
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
+#include "platform/posix/user_account.h"
 #include "platform/registry.h"
 #include "platform/registry_format.h"
 #include "platform/registry_hive.h"
@@ -30,26 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Closes a file descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded.
-    bool Close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
+using posix::UniqueFd;
 
 std::string ErrnoText() { return std::strerror(errno); }
 
@@ -88,11 +70,13 @@ struct FileRead {
     std::optional<FileStamp> stamp;    // of the version read
 };
 
-// A missing file reads as empty.
-FileRead ReadWholeFile(const fs::path& file) {
+// A missing file reads as empty. The stamp comes from the descriptor the
+// bytes are read through, so it names the very version read, which a read by
+// path (common/file_bytes) could not promise.
+FileRead ReadVersion(const fs::path& file) {
     FileRead result;
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd) {
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
         if (errno != ENOENT)
             result.error = file.string() + ": cannot be read: " + ErrnoText();
         else
@@ -100,10 +84,10 @@ FileRead ReadWholeFile(const fs::path& file) {
         return result;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) == 0) result.stamp = FileStamp::Of(info);
+    if (::fstat(fd.Get(), &info) == 0) result.stamp = FileStamp::Of(info);
     char buffer[16384];
     while (true) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -132,20 +116,20 @@ bool WriteAll(int fd, std::string_view bytes) {
 // wholly old or wholly new, also across a crash.
 bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes) {
     std::string temp = file.string() + ".XXXXXX";
-    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (!fd) return false;
+    UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.Valid()) return false;
     struct stat existing {};
     const mode_t mode = ::stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
-    const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) &&
-                         ::fsync(fd.get()) == 0 && fd.Close() &&
+    const bool written = ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), bytes) &&
+                         ::fsync(fd.Get()) == 0 && fd.Close() &&
                          ::rename(temp.c_str(), file.c_str()) == 0;
     if (!written) {
         ::unlink(temp.c_str());
         return false;
     }
     // Make the rename itself durable.
-    FileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) ::fsync(folder.get());
+    UniqueFd folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Valid()) ::fsync(folder.Get());
     return true;
 }
 
@@ -154,21 +138,21 @@ class ExclusiveLock {
 public:
     explicit ExclusiveLock(const fs::path& lockFile)
         : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (!fd_) return;
+        if (!fd_.Valid()) return;
         int rc;
-        do rc = ::flock(fd_.get(), LOCK_EX);
+        do rc = ::flock(fd_.Get(), LOCK_EX);
         while (rc != 0 && errno == EINTR);
         locked_ = rc == 0;
     }
     ~ExclusiveLock() {
-        if (locked_) ::flock(fd_.get(), LOCK_UN);
+        if (locked_) ::flock(fd_.Get(), LOCK_UN);
     }
     ExclusiveLock(const ExclusiveLock&) = delete;
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
     bool Locked() const { return locked_; }
 
 private:
-    FileDescriptor fd_;
+    UniqueFd fd_;
     bool locked_ = false;
 };
 
@@ -179,14 +163,8 @@ std::optional<std::string> NonEmptyEnv(const char* name) {
 }
 
 fs::path HomeFromPasswordFile() {
-    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir)
-        return found->pw_dir;
-    return fs::current_path();
+    const auto account = posix::CurrentUserAccount();
+    return account && !account->home.empty() ? fs::path(account->home) : fs::current_path();
 }
 
 }  // namespace
@@ -254,7 +232,7 @@ private:
     // an empty hive and the reason in error_.
     void LoadLocked() {
         hive_ = RegHive();
-        FileRead read = ReadWholeFile(file_);
+        FileRead read = ReadVersion(file_);
         stamp_ = read.stamp;
         error_ = read.error;
         if (error_) return;

@@ -27,6 +27,12 @@ public:
     [[nodiscard]] bool Valid() const { return fd_ >= 0; }
     // Gives up ownership, for a close whose result matters.
     [[nodiscard]] int Release() { return std::exchange(fd_, -1); }
+    // Closes now and reports whether the close succeeded (a write's last
+    // error can surface only here).
+    [[nodiscard]] bool Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
     void Reset(int fd = -1) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = fd;

@@ -10,46 +10,9 @@
 #include <array>
 #include <vector>
 
+#include "common/windows_1252.h"
+
 namespace vk {
-namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Windows-1252 to UTF-8; the five unassigned bytes map to the C1 controls,
-// as Windows maps them.
-[[maybe_unused]] std::string Cp1252ToUtf8(std::string_view text) {
-    static constexpr std::array<char16_t, 32> kHigh = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char32_t{byte});
-    }
-    return out;
-}
-
-[[maybe_unused]] std::string Latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) AppendUtf8(out, static_cast<unsigned char>(ch));
-    return out;
-}
-
-}  // namespace
 
 #ifdef VK_HAVE_X11
 
@@ -220,7 +183,7 @@ bool WindowFinder::HasDisplay() const { return impl_->display != nullptr; }
 std::optional<WindowId> WindowFinder::FindByTitle(std::string_view title) {
     if (!impl_->display) return std::nullopt;
     IgnoreXErrors guard(impl_->display);
-    const std::string wanted = Cp1252ToUtf8(title);
+    const std::string wanted = Windows1252ToUtf8(title);
     for (const Window top : impl_->Children(impl_->Root())) {
         if (impl_->HasTitle(top, wanted)) return WindowId{top};
         // Under a reparenting window manager the titled window sits in a frame.
