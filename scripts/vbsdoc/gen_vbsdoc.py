@@ -44,8 +44,9 @@ OUT = os.path.join(ROOT, "data", "vbsdoc")
 # --draft leaves out links to topics not written yet instead of failing.
 STRICT = "--draft" not in sys.argv[1:]
 
-SOURCES = ["statements.txt", "functions.txt", "operators.txt",
-           "keywords.txt", "objects.txt", "members.txt", "constants.txt"]
+SOURCES = ["statements.txt", "keywords.txt", "functions.txt",
+           "conversion.txt", "datetime.txt", "misc.txt", "operators.txt",
+           "objects.txt", "members.txt", "constants.txt"]
 
 TEXT_FIELDS = {"summary", "returns", "note", "see", "alias", "rank", "syntax"}
 
