@@ -187,6 +187,7 @@ def expand_groups(topics):
             c.notes = [f"One of the {t.title}. {t.summary}"]
             c.group = t
             c.see = [t.title]
+            c.example = list(t.example)
             out.append(c)
     return out
 
