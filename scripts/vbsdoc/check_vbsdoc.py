@@ -100,7 +100,7 @@ def main():
             continue
         text = rest.partition("</")[0]
         word = text.split(" ", 1)[0]
-        if " " not in text or not word.isalnum() or not word[0].isalpha():
+        if " " not in text or not word.replace("_", "").isalnum() or not word[0].isalpha():
             problems.append(f"vbsalp2.htm:{no}: {text!r} does not begin with a word and a blank")
         if target != target.lower() or not target.endswith(".htm"):
             problems.append(f"vbsalp2.htm:{no}: file name {target!r}")

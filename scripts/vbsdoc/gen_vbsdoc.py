@@ -319,7 +319,7 @@ def main():
     by_title = {}
     files = {}
     for t in topics:
-        if not re.fullmatch(r"[A-Za-z][A-Za-z0-9]* .+", t.title):
+        if not re.fullmatch(r"[A-Za-z][A-Za-z0-9_]* .+", t.title):
             fail(t.where, f"title must begin with a word and a blank: {t.title}")
         if t.title in by_title:
             fail(t.where, f"duplicate topic {t.title}")
@@ -332,7 +332,7 @@ def main():
     for t in topics:
         entries.append((t.title, t))
         for a in t.aliases:
-            if not re.fullmatch(r"[A-Za-z][A-Za-z0-9]* .+", a):
+            if not re.fullmatch(r"[A-Za-z][A-Za-z0-9_]* .+", a):
                 fail(t.where, f"alias must begin with a word and a blank: {a}")
             if a in by_title:
                 fail(t.where, f"alias {a} is also a topic")
