@@ -291,6 +291,7 @@ def keyword_page(entries):
         "<HEAD>",
         '<META http-equiv="Content-Type" content="text/html; charset=us-ascii">',
         "<TITLE>VBScript Keyword Index</TITLE>",
+        "<!-- Written by scripts/vbsdoc/gen_vbsdoc.py; edit the sources there. -->",
         "</HEAD>",
         "<BODY>",
         "<H3>VBScript Keyword Index</H3>",
