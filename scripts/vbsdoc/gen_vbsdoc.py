@@ -340,17 +340,6 @@ def main():
             entries.append((a, t))
     entries.sort(key=sort_key)
 
-    os.makedirs(OUT, exist_ok=True)
-    for old in os.listdir(OUT):
-        if old.endswith(".htm"):
-            os.remove(os.path.join(OUT, old))
-    for t in topics:
-        with open(os.path.join(OUT, t.file), "w", encoding="ascii",
-                  newline="\n") as f:
-            f.write(render(t, by_title))
-    with open(os.path.join(OUT, "vbsalp2.htm"), "w", encoding="ascii",
-              newline="\n") as f:
-        f.write(keyword_page(entries))
     # The list of built-in functions is kept by hand, apart from the topics,
     # so that a function left out of the reference is noticed here.
     with open(os.path.join(HERE, "builtin-functions.txt"), encoding="ascii") as f:
@@ -362,6 +351,17 @@ def main():
             sys.exit(f"built-in function {name} has no topic")
     for name in sorted(documented - set(builtins)):
         sys.exit(f"{name} Function is not in builtin-functions.txt")
+    os.makedirs(OUT, exist_ok=True)
+    for old in os.listdir(OUT):
+        if old.endswith(".htm"):
+            os.remove(os.path.join(OUT, old))
+    for t in topics:
+        with open(os.path.join(OUT, t.file), "w", encoding="ascii",
+                  newline="\n") as f:
+            f.write(render(t, by_title))
+    with open(os.path.join(OUT, "vbsalp2.htm"), "w", encoding="ascii",
+              newline="\n") as f:
+        f.write(keyword_page(entries))
     with open(os.path.join(OUT, "builtin-functions.txt"), "w",
               encoding="ascii", newline="\n") as f:
         f.write("\n".join(builtins) + "\n")
