@@ -1,6 +1,7 @@
 #include "app/validation_wiring.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/editing_context.h"
 #include "app/main_window.h"

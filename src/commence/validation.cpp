@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "commence/commands.h"
 #include "commence/conversation.h"
