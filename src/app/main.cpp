@@ -8,6 +8,7 @@
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"
 #include "app/start_options.h"
+#include "app/validation_wiring.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());
+    const auto validation = vk::AttachValidation(window, context);
     messages.SetParent(&window);
     window.show();
     vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
