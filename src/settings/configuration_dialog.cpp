@@ -45,6 +45,14 @@ constexpr std::array<ConfigNumber, 4> kNumbers = {ConfigNumber::MemoryBuffer,
 
 int ImageCount(const std::vector<QIcon>& images) { return static_cast<int>(images.size()); }
 
+// The selected row, -1 for none. The lists go by their selection, not their
+// current row: a list that gets the keyboard focus makes its first row
+// current without selecting it, and nothing should then look chosen.
+int SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.front());
+}
+
 }  // namespace
 
 TfConfiguration::TfConfiguration(TSettings& settings, TColorStream& colors,
@@ -58,6 +66,7 @@ TfConfiguration::TfConfiguration(TSettings& settings, TColorStream& colors,
     setObjectName(QStringLiteral("fConfiguration"));
     setWindowTitle(QStringLiteral("Configuration"));
     setModal(true);
+    setMinimumSize(620, 460);
     BuildPages();
     for (const std::string_view name : kTokenClassNames)
         lbTokens_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
@@ -77,8 +86,8 @@ TfConfiguration::Page TfConfiguration::CurrentPage() const {
 }
 
 void TfConfiguration::ConnectControls() {
-    connect(lbTokens_, &QListWidget::currentRowChanged, this,
-            [this](int row) { SelectTokenClass(row); });
+    connect(lbTokens_, &QListWidget::itemSelectionChanged, this,
+            [this] { SelectTokenClass(SelectedRow(*lbTokens_)); });
     connect(cgEditor_, &TColorGrid::colorClicked, this,
             [this](std::uint32_t color) { SetClassColor(color); });
     // clicked, not toggled: setting the boxes for a newly selected class
@@ -90,13 +99,14 @@ void TfConfiguration::ConnectControls() {
         connect(iconBars_[i], &QScrollBar::valueChanged, this,
                 [this, i](int image) { ShowIcon(static_cast<int>(i), image); });
     connect(sbCustomIcons_, &QPushButton::clicked, this, [this] { AskCustomIcons(); });
-    connect(xlbHelpFiles_, &QListWidget::currentRowChanged, this, [this] { UpdateHelpButtons(); });
+    connect(xlbHelpFiles_, &QListWidget::itemSelectionChanged, this,
+            [this] { UpdateHelpButtons(); });
     connect(sbHelpfileUp_, &QPushButton::clicked, this, [this] {
-        const int row = xlbHelpFiles_->currentRow();
+        const int row = SelectedRow(*xlbHelpFiles_);
         xlbHelpFiles_->MoveEntry(row, row - 1);
     });
     connect(sbHelpfileDown_, &QPushButton::clicked, this, [this] {
-        const int row = xlbHelpFiles_->currentRow();
+        const int row = SelectedRow(*xlbHelpFiles_);
         xlbHelpFiles_->MoveEntry(row, row + 1);
     });
 }
@@ -204,7 +214,7 @@ void TfConfiguration::SelectTokenClass(int row) {
 }
 
 void TfConfiguration::SetClassColor(std::uint32_t color) {
-    const int row = lbTokens_->currentRow();
+    const int row = SelectedRow(*lbTokens_);
     if (row < 0) {
         // Without a class the grid has nothing to colour.
         cgEditor_->ClearSelection();
@@ -215,7 +225,7 @@ void TfConfiguration::SetClassColor(std::uint32_t color) {
 }
 
 void TfConfiguration::SetClassStyleBit(std::uint8_t bit, bool on) {
-    const int row = lbTokens_->currentRow();
+    const int row = SelectedRow(*lbTokens_);
     if (row < 0) return;
     std::uint8_t& style = fonts_[static_cast<std::size_t>(row)].style;
     style = on ? static_cast<std::uint8_t>(style | bit) : static_cast<std::uint8_t>(style & ~bit);
@@ -231,7 +241,7 @@ void TfConfiguration::ShowIcon(int which, int image) {
 }
 
 void TfConfiguration::UpdateHelpButtons() {
-    const int row = xlbHelpFiles_->currentRow();
+    const int row = SelectedRow(*xlbHelpFiles_);
     sbHelpfileUp_->setEnabled(row > 0);
     sbHelpfileDown_->setEnabled(row >= 0 && row < xlbHelpFiles_->count() - 1);
 }

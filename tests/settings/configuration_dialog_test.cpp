@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +174,9 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
         Control<QCheckBox>("xbDisableCodeBrowser")->setChecked(true);
         Control<QRadioButton>("rbNone")->setChecked(true);
         Control<QCheckBox>("xbDisableSyntaxHelp")->setChecked(true);
+        const QPixmap shownBefore = Control<QLabel>("imCode")->pixmap();
+        Control<QScrollBar>("sbCode")->setValue(3);
+        EXPECT_NE(Control<QLabel>("imCode")->pixmap().toImage(), shownBefore.toImage());
         dialog.ShowPage(Page::Color);
         Control<QListWidget>("lbTokens")
             ->setCurrentRow(static_cast<int>(IndexOf(TokenClass::Keyword)));
@@ -188,6 +192,7 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
     EXPECT_TRUE(stored.codeBrowserDisabled);
     EXPECT_EQ(stored.quoteStyle, 2);
     EXPECT_FALSE(stored.syntaxHelpEnabled);
+    EXPECT_EQ(std::tie(stored.iconCode, stored.iconNoCode), std::make_tuple(3, 8));
     TFont keyword;
     ASSERT_TRUE(LoadTokenStyle(reread, "Keyword", keyword));
     EXPECT_EQ(keyword.color, 0xFF0000u);
