@@ -114,51 +114,57 @@ TEST_F(ConfigurationTest, EachConfigureCommandOpensItsPage) {
 }
 
 TEST_F(ConfigurationTest, OkWithoutChangesShowsTheStoredValuesAndKeepsTheRegistryFilesAsTheyWere) {
-    TSettings& s = Settings();
-    s.applyTimeTag = s.validateObjects = s.noDdeCheck = true;
-    s.memoryBuffer = 256;
-    s.tabWidth = 7;
-    s.indentStyle = 1;
-    s.jumpTo = 1;
-    s.jumpOffset = 2;
-    s.iconNoEnd = 40;  // beyond the image list: kept as stored
-    s.quoteStyle = 1;
-    s.syntaxHelpEnabled = true;
-    s.helpFiles = {{"VBScript 3.1", true},
-                   {"Custom HTMLHelp file", false},
-                   {"Microsoft Windows Script 5.6 Documentation", true},
-                   {"Microsoft Windows Script 5.0 Documentation", false},
-                   {"Microsoft Windows Script 5.5 Documentation", false}};
-    s.Save();
-    for (std::size_t i = 0; i < kTokenClassCount; ++i) {
-        TFont font;
-        font.color = i == IndexOf(TokenClass::Keyword) ? 0x800000 : kWindowTextColor;
-        font.style = i == IndexOf(TokenClass::Keyword) ? kBold : 0;
-        SaveTokenStyle(registry, kTokenClassNames[i], font);
+    // With syntax help switched off too: its help order and marks must come
+    // back from the registry as they went in.
+    for (const bool helpOn : {true, false}) {
+        SCOPED_TRACE(helpOn ? "syntax help on" : "syntax help off");
+        TSettings& s = Settings();
+        s.applyTimeTag = s.validateObjects = s.noDdeCheck = true;
+        s.memoryBuffer = 256;
+        s.tabWidth = 7;
+        s.indentStyle = 1;
+        s.jumpTo = 1;
+        s.jumpOffset = 2;
+        s.iconNoEnd = 40;  // beyond the image list: kept as stored
+        s.quoteStyle = 1;
+        s.syntaxHelpEnabled = helpOn;
+        s.helpFiles = {{"VBScript 3.1", true},
+                       {"Custom HTMLHelp file", false},
+                       {"Microsoft Windows Script 5.6 Documentation", true},
+                       {"Microsoft Windows Script 5.0 Documentation", false},
+                       {"Microsoft Windows Script 5.5 Documentation", false}};
+        s.Save();
+        for (std::size_t i = 0; i < kTokenClassCount; ++i) {
+            TFont font;
+            font.color = i == IndexOf(TokenClass::Keyword) ? 0x800000 : kWindowTextColor;
+            font.style = i == IndexOf(TokenClass::Keyword) ? kBold : 0;
+            SaveTokenStyle(registry, kTokenClassNames[i], font);
+        }
+        registry.Reload();
+        s.Load();
+        window = MakeWindow();
+        const auto before = RegistryFiles(dir.path());
+
+        WhileOpen(window->Actions().acShowConfiguration, [&](TfConfiguration&) {
+            EXPECT_EQ(Control<QSpinBox>("seTabWidth")->value(), 7);
+            EXPECT_EQ(Control<QLineEdit>("mskMemory")->text(), "256");
+            EXPECT_TRUE(Control<QRadioButton>("rbIndentSpaces")->isChecked());
+            EXPECT_TRUE(Control<QRadioButton>("rbJumpToLine")->isChecked());
+            EXPECT_TRUE(Control<QRadioButton>("rbSingle")->isChecked());
+            EXPECT_TRUE(Control<QCheckBox>("xbValidateVBS")->isChecked());
+            EXPECT_FALSE(Control<QCheckBox>("xbIDTag")->isChecked());
+            EXPECT_EQ(Control<QCheckBox>("xbDisableSyntaxHelp")->isChecked(), !helpOn);
+            EXPECT_EQ(Control<QLabel>("lEditFont")->text(), "Courier New, 10p");
+            EXPECT_EQ(HelpEntries(), QStringList({"+VBScript 3.1", "-Custom HTMLHelp file",
+                                                  "+Microsoft Windows Script 5.6 Documentation",
+                                                  "-Microsoft Windows Script 5.0 Documentation",
+                                                  "-Microsoft Windows Script 5.5 Documentation"}));
+            QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
+        });
+
+        EXPECT_EQ(RegistryFiles(dir.path()), before);
+        EXPECT_TRUE(messages.messages.empty());
     }
-    registry.Reload();
-    s.Load();
-    window = MakeWindow();
-    const auto before = RegistryFiles(dir.path());
-
-    WhileOpen(window->Actions().acShowConfiguration, [&](TfConfiguration&) {
-        EXPECT_EQ(Control<QSpinBox>("seTabWidth")->value(), 7);
-        EXPECT_EQ(Control<QLineEdit>("mskMemory")->text(), "256");
-        EXPECT_TRUE(Control<QRadioButton>("rbIndentSpaces")->isChecked());
-        EXPECT_TRUE(Control<QRadioButton>("rbJumpToLine")->isChecked());
-        EXPECT_TRUE(Control<QRadioButton>("rbSingle")->isChecked());
-        EXPECT_TRUE(Control<QCheckBox>("xbValidateVBS")->isChecked());
-        EXPECT_FALSE(Control<QCheckBox>("xbIDTag")->isChecked());
-        EXPECT_EQ(Control<QLabel>("lEditFont")->text(), "Courier New, 10p");
-        EXPECT_EQ(HelpEntries(), QStringList({"+VBScript 3.1", "-Custom HTMLHelp file",
-                                              "+Microsoft Windows Script 5.6 Documentation",
-                                              "-Microsoft Windows Script 5.0 Documentation",
-                                              "-Microsoft Windows Script 5.5 Documentation"}));
-        QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
-    });
-
-    EXPECT_EQ(RegistryFiles(dir.path()), before);
-    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
