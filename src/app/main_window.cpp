@@ -12,6 +12,7 @@
 #include "app/about.h"
 #include "app/code_browser_wiring.h"
 #include "app/command_runner.h"
+#include "app/configuration_wiring.h"
 #include "app/window_placement.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
@@ -27,7 +28,6 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr std::string_view kSaveChangesQuestion = "Save changes first ?";
-constexpr std::string_view kConfigurationMissing = "The configuration dialog is not available yet";
 
 }  // namespace
 
@@ -43,6 +43,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     ConnectCommands();
     FormCreate();
     codeBrowser_ = AttachCodeBrowser(*this);
+    AttachConfiguration(*this);
 }
 
 TfMain::~TfMain() = default;
@@ -62,17 +63,12 @@ void TfMain::ConnectCommands() {
     connect(actions_.acFocusCommence, &QAction::triggered, this,
             [this] { emit focusCommenceRequested(); });
     Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
-    Connect(actions_.acShowConfiguration, [this] { ShowConfiguration(); });
 
     Connect(menuItems_.miExit, [this] { close(); });
     Connect(menuItems_.miCut, [this] { reScript_->cut(); });
     Connect(menuItems_.miCopy, [this] { reScript_->copy(); });
     Connect(menuItems_.miPaste, [this] { reScript_->paste(); });
     Connect(menuItems_.miSelectAll, [this] { reScript_->SelectAll(); });
-    // Each of these opens the configuration dialog on its own page.
-    Connect(menuItems_.miConfigEditor, [this] { ShowConfiguration(); });
-    Connect(menuItems_.miConfigFilterBuilder, [this] { ShowConfiguration(); });
-    Connect(menuItems_.miConfigCodeBrowser, [this] { ShowConfiguration(); });
     Connect(menuItems_.miAbout, [this] { ShowAbout(); });
 
     connect(sbHideWarnings_, &QToolButton::clicked, this, [this] { HideWarnings(); });
@@ -173,10 +169,6 @@ void TfMain::closeEvent(QCloseEvent* event) {
 
 void TfMain::ShowAbout() {
     messages_.Show(AboutText(), MessageIcon::Information, MessageButtons::Ok, kAboutTitle);
-}
-
-void TfMain::ShowConfiguration() {
-    messages_.Show(kConfigurationMissing, MessageIcon::Information, MessageButtons::Ok);
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {

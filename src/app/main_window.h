@@ -118,7 +118,6 @@ private:
     void reScriptChange();
     void UpdateAndFocus();
     void ShowAbout();
-    void ShowConfiguration();
 
     TSettings& settings_;
     MessageService& messages_;

@@ -8,6 +8,7 @@
 
 #include "common/file_bytes.h"
 #include "common/text_helpers.h"
+#include "highlight/color_table.h"
 #include "highlight/tokenizer.h"
 
 namespace vk {
@@ -15,13 +16,6 @@ namespace {
 
 constexpr std::string_view kBufferTooSmall = "conversion buffer to small";
 constexpr std::size_t kGrowStep = 65536;
-
-// The colours an RTF run can name, as 0x00BBGGRR; the index is the RTF
-// colour number. The configuration dialog's grid offers the same sixteen.
-constexpr std::array<std::uint32_t, 16> kColorTable = {
-    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
 
 constexpr std::string_view kHeader = "{\\rtf1\\ansi\\deff0\\deftab720";
 constexpr std::string_view kDefaultFormat = "\\deflang1033\\pard\\plain\\f0\\fs20 ";

@@ -150,7 +150,9 @@ void TSettings::LoadHelpFiles() {
     // A missing switch keeps help on and goes on with the list.
     if (const auto disabled = syntaxHelp->ReadInteger(kDisableVbsHelp))
         syntaxHelpEnabled = *disabled == 0;
-    if (!syntaxHelpEnabled) return;
+    // The list is read also while help is switched off: the configuration
+    // dialog shows it and its OK writes it back, so a list left at its
+    // initial order would overwrite the user's order and marks.
 
     // Each subkey moves its help system to its stored position by exchanging
     // it with the entry there, in table order. A subkey without a usable

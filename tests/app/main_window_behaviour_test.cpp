@@ -285,19 +285,6 @@ TEST(AboutText, BuildLineNamesFourPartsOrAnUnknownBuild) {
               "Vellumkit for Commence\xAE\rUnknown Build!\r" + std::string(kNoticeLine));
 }
 
-TEST_F(MainWindowTest, ConfigurationCommandsSayTheDialogIsNotThereYet) {
-    auto window = MakeWindow();
-    window->Actions().acShowConfiguration->trigger();
-    window->MenuItems().miConfigEditor->trigger();
-    window->MenuItems().miConfigFilterBuilder->trigger();
-    window->MenuItems().miConfigCodeBrowser->trigger();
-    ASSERT_EQ(messages.messages.size(), 4u);
-    for (const auto& box : messages.messages) {
-        EXPECT_EQ(box.text, "The configuration dialog is not available yet");
-        EXPECT_EQ(box.icon, MessageIcon::Information);
-    }
-}
-
 struct ErrorRow {
     const char* name;
     std::function<void()> raise;

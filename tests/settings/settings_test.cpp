@@ -189,18 +189,18 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
                                           {kVbs31, false},
                                           {kCustom, false}}));
          }},
-        {"syntax help switched off ignores the help subkeys",
+        {"syntax help switched off still reads the help order and marks",
          [](Store& t) {
              t.Integer(kSyntaxHelp, "Disable VBS Help", 1);
              t.Help(kCustom, 0, 1);
          },
          [](const TSettings& s) {
              EXPECT_FALSE(s.syntaxHelpEnabled);
-             EXPECT_EQ(s.helpFiles, List({{kWs56, false},
+             EXPECT_EQ(s.helpFiles, List({{kCustom, true},
                                           {kWs55, false},
                                           {kWs50, false},
                                           {kVbs31, false},
-                                          {kCustom, false}}));
+                                          {kWs56, false}}));
          }},
         {"broken help subkeys keep their entries and loading goes on",
          [](Store& t) {

@@ -1,0 +1,67 @@
+#include "app/configuration_wiring.h"
+
+#include <QAction>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "app/main_window.h"
+#include "browser/code_browser.h"
+#include "editor/script_editor.h"
+#include "settings/configuration_dialog.h"
+#include "settings/settings.h"
+
+namespace vk {
+namespace {
+
+// "Memory buffer" in bytes, held to what the editor's limit can take.
+int TextLimitBytes(std::int32_t kilobytes) {
+    const std::int64_t bytes = static_cast<std::int64_t>(kilobytes) * 1024;
+    return static_cast<int>(std::clamp<std::int64_t>(bytes, 0, INT_MAX));
+}
+
+}  // namespace
+
+void ApplyConfiguration(TfMain& main) {
+    ScriptEditor& editor = *main.reScript();
+    {
+        ScriptEditor::DetachedNotifications detached(editor, ScriptEditor::OnAttach::Nothing);
+        const ScriptEditor::FrozenRedraw frozen(editor);
+        const bool modified = editor.IsModified();
+        const EditorSelection selection = editor.SaveSelection();
+        editor.SetTextLimit(TextLimitBytes(main.Settings().memoryBuffer));
+        editor.SelectAll();
+        main.ConfigureTabPositions();
+        editor.RestoreSelection(selection);
+        editor.SetModified(modified);
+    }
+    main.ApplyCodeBrowserSetting();
+}
+
+TfConfiguration& AttachConfiguration(TfMain& main) {
+    auto* dialog = new TfConfiguration(main.Settings(), main.ColorStream(),
+                                       main.CodeBrowser().Images(), main.Messages(), &main);
+    QObject::connect(main.Actions().acShowConfiguration, &QAction::triggered, dialog,
+                     [&main, dialog] {
+                         main.RunCommand([&main, dialog] {
+                             if (dialog->ShowModal()) ApplyConfiguration(main);
+                         });
+                     });
+    const struct {
+        QAction* item;
+        TfConfiguration::Page page;
+    } items[] = {
+        {main.MenuItems().miConfigEditor, TfConfiguration::Page::Layout},
+        {main.MenuItems().miConfigFilterBuilder, TfConfiguration::Page::Assistant},
+        {main.MenuItems().miConfigCodeBrowser, TfConfiguration::Page::CodeBrowser},
+    };
+    for (const auto& [item, page] : items) {
+        QObject::connect(item, &QAction::triggered, dialog, [&main, dialog, page = page] {
+            dialog->ShowPage(page);
+            main.Actions().acShowConfiguration->trigger();
+        });
+    }
+    return *dialog;
+}
+
+}  // namespace vk
