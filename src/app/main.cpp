@@ -4,10 +4,12 @@
 
 #include "app/application.h"
 #include "app/editing_context.h"
+#include "app/help_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"
 #include "app/start_options.h"
+#include "help/syntax_list.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
@@ -31,12 +33,14 @@ int main(int argc, char* argv[]) {
     vk::VellumkitApplication app(argc, argv);
     const vk::StartOptions options = vk::ParseStartOptions(vk::VellumkitApplication::arguments());
     vk::TSettings settings(vk::Registry::Instance());
+    const vk::TSyntaxList helpIndex = vk::LoadHelpTopicIndex(vk::Registry::Instance());
     vk::QtMessageService messages;
     app.SetErrorService(&messages);
     vk::TfMain window(settings, messages);
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());
+    vk::AttachSyntaxHelp(window, helpIndex);
     messages.SetParent(&window);
     window.show();
     vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
