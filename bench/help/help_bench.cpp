@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "editor/script_editor.h"
 #include "help/syntax_help.h"
@@ -46,26 +47,33 @@ struct Editor {
 
 // Moves the caret between two places of the middle of the script, as an
 // arrow key does, each move followed by the syntax line.
-void CaretMoves(benchmark::State& state, int firstColumn, int secondColumn, bool indexed) {
+void CaretMoves(benchmark::State& state, std::string_view firstWord, std::string_view secondWord,
+                bool indexed) {
     static const vk::TSyntaxList index = vk::TSyntaxList::FromFolder(VK_REFERENCE_DIR);
     if (index.Count() == 0) {
         state.SkipWithError("the reference was not found");
         return;
     }
     Editor e(index);
+    // Inside each word, one character after its start.
+    const std::string text = e.editor.Line(1000);
     const int line = e.editor.LineIndex(1000);
-    bool first = true;
+    const int first = line + static_cast<int>(text.find(firstWord)) + 1;
+    const int second = line + static_cast<int>(text.rfind(secondWord)) + 1;
+    bool atFirst = true;
     for (auto _ : state) {
-        e.editor.SetCaret(line + (first ? firstColumn : secondColumn));
-        first = !first;
+        e.editor.SetCaret(atFirst ? first : second);
+        atFirst = !atFirst;
     }
     if (e.panel.text().isEmpty() == indexed) state.SkipWithError("the syntax line is not as expected");
 }
 
-// Between "Abs" (column 24) and "Left" (column 47): every move shows a line.
-void BM_SyntaxLine(benchmark::State& state) { CaretMoves(state, 24, 47, true); }
-// Between "total" (column 6) and "amount1000": nothing indexed.
-void BM_SyntaxLineNotIndexed(benchmark::State& state) { CaretMoves(state, 6, 30, false); }
+// Between "Abs" and "Left": every move shows a syntax line.
+void BM_SyntaxLine(benchmark::State& state) { CaretMoves(state, "Abs", "Left", true); }
+// Between the two "total": nothing indexed.
+void BM_SyntaxLineNotIndexed(benchmark::State& state) {
+    CaretMoves(state, "total", "total", false);
+}
 
 // The first entry for a word in an index of `n` entries, as each caret move
 // asks for it.
