@@ -65,7 +65,8 @@ void CaretMoves(benchmark::State& state, std::string_view firstWord, std::string
         e.editor.SetCaret(atFirst ? first : second);
         atFirst = !atFirst;
     }
-    if (e.panel.text().isEmpty() == indexed) state.SkipWithError("the syntax line is not as expected");
+    if (e.panel.text().isEmpty() == indexed)
+        state.SkipWithError("the syntax line is not as expected");
 }
 
 // Between "Abs" and "Left": every move shows a syntax line.

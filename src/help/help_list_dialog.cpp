@@ -31,8 +31,8 @@ TfHelpList::TfHelpList(QWidget* parent) : QDialog(parent) {
     lbSelection_->setFont(font);
     lbSelection_->setUniformItemSizes(true);
 
-    const int buttonTop = kMargin + kListHeight + (kClientHeight - kListHeight - kMargin -
-                                                   kButtonHeight) / 2;
+    const int buttonTop =
+        kMargin + kListHeight + (kClientHeight - kListHeight - kMargin - kButtonHeight) / 2;
     bOK_ = new QPushButton(tr("OK"), this);
     bOK_->setObjectName(QStringLiteral("bOK"));
     bOK_->setDefault(true);
@@ -40,8 +40,7 @@ TfHelpList::TfHelpList(QWidget* parent) : QDialog(parent) {
                       kButtonHeight);
     bCancel_ = new QPushButton(tr("Cancel"), this);
     bCancel_->setObjectName(QStringLiteral("bCancel"));
-    bCancel_->setGeometry(kClientWidth - kButtonWidth - 8, buttonTop, kButtonWidth,
-                          kButtonHeight);
+    bCancel_->setGeometry(kClientWidth - kButtonWidth - 8, buttonTop, kButtonWidth, kButtonHeight);
 
     connect(bOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bCancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -42,8 +42,7 @@ TSyntaxHelp::TSyntaxHelp(const TSyntaxList& index, ScriptEditor& editor, QLabel&
       addWarning_(std::move(addWarning)) {
     openTopic = [this](const QString& path) { OpenHelpTopic(path, owner_); };
     runChooser = [](TfHelpList& chooser) { return chooser.exec(); };
-    connect(&editor_, &ScriptEditor::scriptSelectionChanged, this,
-            &TSyntaxHelp::UpdateSyntaxLine);
+    connect(&editor_, &ScriptEditor::scriptSelectionChanged, this, &TSyntaxHelp::UpdateSyntaxLine);
 }
 
 std::string TSyntaxHelp::GetWordAtCaret() const {
@@ -75,9 +74,14 @@ void TSyntaxHelp::miSyntaxHelpClick() {
     for (const HelpFile& help : settings_.helpFiles) {
         if (!help.enabled) continue;
         switch (ActionFor(help.name)) {
-        case HelpAction::Lookup: ShowHelpTopics(word); break;
-        case HelpAction::NotSupported: addWarning_(kHelpNotSupported); break;
-        case HelpAction::Nothing: break;
+            case HelpAction::Lookup:
+                ShowHelpTopics(word);
+                break;
+            case HelpAction::NotSupported:
+                addWarning_(kHelpNotSupported);
+                break;
+            case HelpAction::Nothing:
+                break;
         }
     }
 }
@@ -85,7 +89,9 @@ void TSyntaxHelp::miSyntaxHelpClick() {
 void TSyntaxHelp::ShowHelpTopics(const std::string& word) {
     const std::vector<std::size_t> found = index_.AllStartingWith(word);
     if (found.empty()) return;
-    const auto path = [this](std::size_t i) { return QFile::decodeName(index_.Topics()[i].path.c_str()); };
+    const auto path = [this](std::size_t i) {
+        return QFile::decodeName(index_.Topics()[i].path.c_str());
+    };
     if (found.size() == 1) {
         openTopic(path(found.front()));
         return;

@@ -72,10 +72,10 @@ TfTopicViewer::TfTopicViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(sbForward_, &QToolButton::clicked, tbTopic_, &QTextBrowser::forward);
     connect(tbTopic_, &QTextBrowser::backwardAvailable, sbBack_, &QToolButton::setEnabled);
     connect(tbTopic_, &QTextBrowser::forwardAvailable, sbForward_, &QToolButton::setEnabled);
-    connect(tbTopic_, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(tbTopic_->documentTitle().isEmpty()
-                                        ? tr("Vellumkit Help")
-                                        : tbTopic_->documentTitle()); });
+    connect(tbTopic_, &QTextBrowser::sourceChanged, this, [this] {
+        setWindowTitle(tbTopic_->documentTitle().isEmpty() ? tr("Vellumkit Help")
+                                                           : tbTopic_->documentTitle());
+    });
 }
 
 void TfTopicViewer::ShowTopic(const QString& path) {
@@ -92,8 +92,8 @@ bool DesktopHasHtmlViewer() {
 
 void OpenHelpTopic(const QString& path, QWidget& owner) {
     if (DesktopHasHtmlViewer() && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
-    auto* viewer = owner.findChild<TfTopicViewer*>(QStringLiteral("fTopicViewer"),
-                                                   Qt::FindDirectChildrenOnly);
+    auto* viewer =
+        owner.findChild<TfTopicViewer*>(QStringLiteral("fTopicViewer"), Qt::FindDirectChildrenOnly);
     if (!viewer) viewer = new TfTopicViewer(&owner);
     viewer->ShowTopic(path);
 }

@@ -38,17 +38,21 @@ TEST_P(KeywordPageLine, GivesEntryOrNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, KeywordPageLine,
     ::testing::Values(
-        PageCase{"entry", "<A href=\"vbs12.htm\">Abs Function</A><BR>",
+        PageCase{"entry",
+                 "<A href=\"vbs12.htm\">Abs Function</A><BR>",
                  {{"Abs Function", In("vbs12.htm")}}},
         PageCase{"lower_case_tag_skipped", "<a href=\"vbs12.htm\">Abs Function</a>", {}},
         PageCase{"mixed_case_attribute_skipped", "<A HREF=\"vbs12.htm\">Abs Function</A>", {}},
         PageCase{"leading_blank_skipped", " <A href=\"vbs12.htm\">Abs Function</A>", {}},
         PageCase{"single_quote_skipped", "<A href='vbs12.htm'>Abs Function</A>", {}},
-        PageCase{"text_runs_to_first_closing_tag", "<A href=\"a.htm\">If <B>Then</B></A>",
+        PageCase{"text_runs_to_first_closing_tag",
+                 "<A href=\"a.htm\">If <B>Then</B></A>",
                  {{"If <B>Then", In("a.htm")}}},
-        PageCase{"no_closing_tag_keeps_rest", "<A href=\"a.htm\">Dim Statement",
+        PageCase{"no_closing_tag_keeps_rest",
+                 "<A href=\"a.htm\">Dim Statement",
                  {{"Dim Statement", In("a.htm")}}},
-        PageCase{"subfolder_target", "<A href=\"sub/a.htm\">Err Object</A>",
+        PageCase{"subfolder_target",
+                 "<A href=\"sub/a.htm\">Err Object</A>",
                  {{"Err Object", In("sub/a.htm")}}},
         PageCase{"no_target_end_skipped", "<A href=\"a.htm>Abs Function</A>", {}},
         PageCase{"parent_step_skipped", "<A href=\"../../bin/tool\">Abs Function</A>", {}},
@@ -75,9 +79,7 @@ struct SyntaxCase {
 
 class TopicSyntax : public ::testing::TestWithParam<SyntaxCase> {};
 
-TEST_P(TopicSyntax, Extracts) {
-    EXPECT_EQ(ExtractSyntax(GetParam().page), GetParam().expected);
-}
+TEST_P(TopicSyntax, Extracts) { EXPECT_EQ(ExtractSyntax(GetParam().page), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, TopicSyntax,
@@ -89,16 +91,19 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxCase{"empty_lines_skipped", "<H5>Syntax</H5>\n\n\n<P>Beep</P>\n", "Beep"},
         SyntaxCase{"entities_left", "<H5>Syntax</H5>\n<P>a &lt;&gt; b &amp; c</P>\n",
                    "a &lt;&gt; b &amp; c"},
-        SyntaxCase{"text_after_last_tag_dropped", "<H5>Syntax</H5>\n<B>Len</B>(string)\n",
-                   "Len"},
+        SyntaxCase{"text_after_last_tag_dropped", "<H5>Syntax</H5>\n<B>Len</B>(string)\n", "Len"},
         SyntaxCase{"no_tags_gives_nothing", "<H5>Syntax</H5>\nRnd[(number)]\n", ""},
         SyntaxCase{"unclosed_tag_ends_line", "<H5>Syntax</H5>\n<P>Fix(x) <I number\n", "Fix(x)"},
-        SyntaxCase{"greater_than_before_tag_kept_once",
-                   "<H5>Syntax</H5>\n<P>a > b <I>c</I></P>\n", "a > b c"},
+        SyntaxCase{"greater_than_before_tag_kept_once", "<H5>Syntax</H5>\n<P>a > b <I>c</I></P>\n",
+                   "a > b c"},
         SyntaxCase{"heading_must_match_exactly",
                    "<h5>Syntax</h5>\n<P>x</P>\n<H5>Syntax</H5> \n<P>y</P>\n", ""},
         SyntaxCase{"no_heading", "<P>Abs(number)</P>\n", ""},
-        SyntaxCase{"heading_last_line", "<P>x</P>\n<H5>Syntax</H5>", "",},
+        SyntaxCase{
+            "heading_last_line",
+            "<P>x</P>\n<H5>Syntax</H5>",
+            "",
+        },
         SyntaxCase{"only_blockquote_after", "<H5>Syntax</H5>\r\n<BLOCKQUOTE>\r\n", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -131,8 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"line_start", "Dim x", 0, "Dim"},
                       WordCase{"second_word", "Dim x", 5, "x"},
                       WordCase{"end_of_line", "If a Then\r\nEnd If", 9, "Then"},
-                      WordCase{"white_space", "a    b", 2, ""},
-                      WordCase{"empty_text", "", 0, ""},
+                      WordCase{"white_space", "a    b", 2, ""}, WordCase{"empty_text", "", 0, ""},
                       WordCase{"past_the_end", "Beep", 99, "Beep"}),
     [](const auto& info) { return std::string(info.param.name); });
 

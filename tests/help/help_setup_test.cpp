@@ -21,7 +21,8 @@ class HelpSetupTest : public ::testing::Test {
 protected:
     // Runs the setup with its data in the temp folder; its exit code.
     int RunSetup(const std::string& extra = {}) {
-        const std::string command = std::string("'") + VK_BIN_DIR + "/vellumkit-setup' --data-dir '" +
+        const std::string command = std::string("'") + VK_BIN_DIR +
+                                    "/vellumkit-setup' --data-dir '" +
                                     (dir.path() / "data").string() + "' " + extra + " >'" +
                                     (dir.path() / "setup.log").string() + "' 2>&1";
         return std::system(command.c_str());

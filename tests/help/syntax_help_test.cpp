@@ -1,3 +1,5 @@
+#include "help/syntax_help.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -13,7 +15,6 @@
 #include "app/main_window_fixture.h"
 #include "editor/script_editor.h"
 #include "help/help_list_dialog.h"
-#include "help/syntax_help.h"
 #include "help/syntax_list.h"
 #include "help/topic_viewer.h"
 

@@ -8,7 +8,8 @@
 namespace vk::setup {
 namespace {
 
-constexpr std::string_view kSyntaxHelpKey = "Software\\Thornmere\\Vellumkit\\Help Files\\Syntax Help";
+constexpr std::string_view kSyntaxHelpKey =
+    "Software\\Thornmere\\Vellumkit\\Help Files\\Syntax Help";
 
 bool WriteReference(const std::filesystem::path& docDir, std::ostream& log) {
     std::error_code ec;
@@ -33,8 +34,7 @@ bool WriteReference(const std::filesystem::path& docDir, std::ostream& log) {
     return true;
 }
 
-bool RegisterReference(const std::filesystem::path& docDir, Registry& registry,
-                       std::ostream& log) {
+bool RegisterReference(const std::filesystem::path& docDir, Registry& registry, std::ostream& log) {
     const std::string registered = GetHelpInstallDir(registry);
     if (!registered.empty()) {
         log << "VBScript documentation already registered: " << registered << "\n";
@@ -60,8 +60,8 @@ bool EnableReferenceLookup(Registry& registry, std::ostream& log) {
     std::uint32_t order = 0;
     for (auto name = kHelpFileNames.rbegin(); name != kHelpFileNames.rend(); ++name, ++order) {
         const bool enabled = order == 0 || *name == "VBScript 3.1";
-        auto entry = registry.OpenKey(Hive::CurrentUser,
-                                      std::string(kSyntaxHelpKey) + "\\" + std::string(*name), true);
+        auto entry = registry.OpenKey(
+            Hive::CurrentUser, std::string(kSyntaxHelpKey) + "\\" + std::string(*name), true);
         ok = ok && entry && entry->WriteInteger("Order", order) &&
              entry->WriteInteger("Enabled", enabled ? 1 : 0);
     }

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     // Beside the databases by default, so that a setup for a test's data
     // folder keeps its reference there too.
     if (docDir.empty())
-        docDir = (dataDir.has_filename() ? dataDir : dataDir.parent_path()).parent_path() / "vbsdoc";
+        docDir =
+            (dataDir.has_filename() ? dataDir : dataDir.parent_path()).parent_path() / "vbsdoc";
     else
         docDir = std::filesystem::absolute(docDir);
     auto& registry = vk::Registry::Instance();
