@@ -6,7 +6,9 @@ with a word and a blank, and a built-in function without an entry.
 Exit status 1 when anything is wrong."""
 
 import os
+import re
 import sys
+from html.parser import HTMLParser
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DOC = os.path.join(os.path.dirname(os.path.dirname(HERE)), "data", "vbsdoc")
@@ -40,6 +42,44 @@ def syntax_of(path):
     return None
 
 
+class TagBalance(HTMLParser):
+    """Collects tags closed out of order or left open."""
+    VOID = {"br", "meta"}
+
+    def __init__(self):
+        super().__init__()
+        self.stack = []
+        self.errors = []
+
+    def handle_starttag(self, tag, attrs):
+        if tag not in self.VOID:
+            self.stack.append(tag)
+
+    def handle_endtag(self, tag):
+        if self.stack and self.stack[-1] == tag:
+            self.stack.pop()
+        else:
+            self.errors.append(f"</{tag}> out of order")
+
+
+def page_problems(name):
+    """A topic page that a browser would show wrongly: unbalanced tags, a
+    bare < in text, a link to a page that does not exist."""
+    with open(os.path.join(DOC, name), encoding="ascii") as f:
+        text = f.read()
+    parser = TagBalance()
+    parser.feed(text)
+    problems = [f"{name}: {e}" for e in parser.errors]
+    if parser.stack:
+        problems.append(f"{name}: unclosed {parser.stack}")
+    if re.search(r"<(?![A-Za-z/!])", text):
+        problems.append(f"{name}: bare < in text")
+    for target in re.findall(r'href="([^"]+)"', text):
+        if not os.path.exists(os.path.join(DOC, target)):
+            problems.append(f"{name}: link to missing {target}")
+    return problems
+
+
 def main():
     problems = []
     entries = []
@@ -60,7 +100,7 @@ def main():
             continue
         text = rest.partition("</")[0]
         word = text.split(" ", 1)[0]
-        if " " not in text or not word.isalnum() or not word[0].isalpha():
+        if " " not in text or not word.replace("_", "").isalnum() or not word[0].isalpha():
             problems.append(f"vbsalp2.htm:{no}: {text!r} does not begin with a word and a blank")
         if target != target.lower() or not target.endswith(".htm"):
             problems.append(f"vbsalp2.htm:{no}: file name {target!r}")
@@ -76,6 +116,10 @@ def main():
         for name in f.read().split():
             if f"{name.lower()} function" not in lowered:
                 problems.append(f"builtin-functions.txt: {name} has no entry")
+
+    for name in sorted(os.listdir(DOC)):
+        if name.endswith(".htm"):
+            problems.extend(page_problems(name))
 
     for p in problems:
         print(p)

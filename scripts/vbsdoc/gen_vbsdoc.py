@@ -291,6 +291,7 @@ def keyword_page(entries):
         "<HEAD>",
         '<META http-equiv="Content-Type" content="text/html; charset=us-ascii">',
         "<TITLE>VBScript Keyword Index</TITLE>",
+        "<!-- Written by scripts/vbsdoc/gen_vbsdoc.py; edit the sources there. -->",
         "</HEAD>",
         "<BODY>",
         "<H3>VBScript Keyword Index</H3>",
@@ -319,7 +320,7 @@ def main():
     by_title = {}
     files = {}
     for t in topics:
-        if not re.fullmatch(r"[A-Za-z][A-Za-z0-9]* .+", t.title):
+        if not re.fullmatch(r"[A-Za-z][A-Za-z0-9_]* .+", t.title):
             fail(t.where, f"title must begin with a word and a blank: {t.title}")
         if t.title in by_title:
             fail(t.where, f"duplicate topic {t.title}")
@@ -332,24 +333,13 @@ def main():
     for t in topics:
         entries.append((t.title, t))
         for a in t.aliases:
-            if not re.fullmatch(r"[A-Za-z][A-Za-z0-9]* .+", a):
+            if not re.fullmatch(r"[A-Za-z][A-Za-z0-9_]* .+", a):
                 fail(t.where, f"alias must begin with a word and a blank: {a}")
             if a in by_title:
                 fail(t.where, f"alias {a} is also a topic")
             entries.append((a, t))
     entries.sort(key=sort_key)
 
-    os.makedirs(OUT, exist_ok=True)
-    for old in os.listdir(OUT):
-        if old.endswith(".htm"):
-            os.remove(os.path.join(OUT, old))
-    for t in topics:
-        with open(os.path.join(OUT, t.file), "w", encoding="ascii",
-                  newline="\n") as f:
-            f.write(render(t, by_title))
-    with open(os.path.join(OUT, "vbsalp2.htm"), "w", encoding="ascii",
-              newline="\n") as f:
-        f.write(keyword_page(entries))
     # The list of built-in functions is kept by hand, apart from the topics,
     # so that a function left out of the reference is noticed here.
     with open(os.path.join(HERE, "builtin-functions.txt"), encoding="ascii") as f:
@@ -361,6 +351,17 @@ def main():
             sys.exit(f"built-in function {name} has no topic")
     for name in sorted(documented - set(builtins)):
         sys.exit(f"{name} Function is not in builtin-functions.txt")
+    os.makedirs(OUT, exist_ok=True)
+    for old in os.listdir(OUT):
+        if old.endswith(".htm"):
+            os.remove(os.path.join(OUT, old))
+    for t in topics:
+        with open(os.path.join(OUT, t.file), "w", encoding="ascii",
+                  newline="\n") as f:
+            f.write(render(t, by_title))
+    with open(os.path.join(OUT, "vbsalp2.htm"), "w", encoding="ascii",
+              newline="\n") as f:
+        f.write(keyword_page(entries))
     with open(os.path.join(OUT, "builtin-functions.txt"), "w",
               encoding="ascii", newline="\n") as f:
         f.write("\n".join(builtins) + "\n")
