@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kViewerWidth = 720;
 constexpr int kViewerHeight = 560;
-constexpr int kXdgTimeoutMs = 3000;
 
 QToolButton* MakeButton(QWidget& parent, const char* name, QStyle::StandardPixmap icon,
                         const QString& hint) {
@@ -32,6 +31,7 @@ bool AskXdgForHtmlViewer() {
 #if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
     return true;
 #else
+    constexpr int kXdgTimeoutMs = 3000;
     QProcess xdg;
     xdg.start(QStringLiteral("xdg-mime"),
               {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
