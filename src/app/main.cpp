@@ -4,11 +4,13 @@
 
 #include "app/application.h"
 #include "app/editing_context.h"
+#include "app/help_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"
 #include "app/start_options.h"
 #include "app/validation_wiring.h"
+#include "help/syntax_list.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
@@ -32,6 +34,7 @@ int main(int argc, char* argv[]) {
     vk::VellumkitApplication app(argc, argv);
     const vk::StartOptions options = vk::ParseStartOptions(vk::VellumkitApplication::arguments());
     vk::TSettings settings(vk::Registry::Instance());
+    const vk::TSyntaxList helpIndex = vk::LoadHelpTopicIndex(vk::Registry::Instance());
     vk::QtMessageService messages;
     app.SetErrorService(&messages);
     vk::TfMain window(settings, messages);
@@ -39,6 +42,7 @@ int main(int argc, char* argv[]) {
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());
     const auto validation = vk::AttachValidation(window, context);
+    vk::AttachSyntaxHelp(window, helpIndex);
     messages.SetParent(&window);
     window.show();
     vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
