@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -65,6 +66,15 @@ inline constexpr std::string_view kConnectionToItemText = "(Connection to item)"
 [[nodiscard]] constexpr bool HasFieldPage(int tag) noexcept {
     const FilterPage p = PageOfTag(tag);
     return tag >= 0 && p != FilterPage::AllItems && p != FilterPage::SharedVsLocal;
+}
+
+// The connected category of a connection entry: everything after character
+// position -tag ("Relates To Company", -11 gives "Company"); empty for
+// "(Connection to item)", a field, or a tag that does not fit the text.
+[[nodiscard]] constexpr std::string_view CategoryPartOf(std::string_view text, int tag) noexcept {
+    if (tag >= 0) return {};
+    const auto cut = static_cast<std::size_t>(-static_cast<long long>(tag));
+    return cut < text.size() ? text.substr(cut) : std::string_view();
 }
 
 // The comparison boxes' captions, by index.
