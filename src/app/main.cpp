@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/editing_context.h"
+#include "app/filter_builder_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());
+    vk::AttachFilterBuilder(window, context);
     messages.SetParent(&window);
     window.show();
     vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
