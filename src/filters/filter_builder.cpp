@@ -48,7 +48,7 @@ TfFilterBuilder::TfFilterBuilder(TSettings& settings, MessageService& messages, 
     options_ = new TfFilterOptions(this);
     BuildControls();
     ConnectControls();
-    resize(560, 420);
+    resize(600, 480);
 }
 
 TfFilterBuilder::~TfFilterBuilder() = default;
