@@ -65,7 +65,8 @@ TEST(CliFilterTest, ReadsCommandsBack) {
         "Call cmd.Execute(\"[ViewFilter(4,CTCF,Not,\"\"\"\"Relates "
         "To\"\"\"\",\"\"\"\"Company\"\"\"\","
         "\"\"\"\"Revenue\"\"\"\",Greater Than,\"\"\"\"1000\"\"\"\")]\")\n"
-        "'[ViewFilter(1,F,,\"Active\",Not Checked)]'\n";
+        "'[ViewFilter(1,F,,\"Active\",Not Checked)]'\n"
+        "[ViewFilter(1,CTI,,Relates to,Account,Brightwater Caf\xE9 \x80)]\n";
     const CliResult read = RunCli({"filter", "--read"}, commands);
     ASSERT_EQ(read.exitCode, 0) << read.err;
     EXPECT_EQ(
@@ -74,6 +75,10 @@ TEST(CliFilterTest, ReadsCommandsBack) {
         R"("filterBy":{"text":"Revenue","tag":1},"cbNumberCompare":1,"edNumberMin":"1000","edNumberMax":""})"
         "\n"
         R"({"filterNumber":1,"except":false,"quoteStyle":1,"field":{"text":"Active","tag":4},"rgCheckBox":1})"
+        "\n"
+        R"({"filterNumber":1,"except":false,"quoteStyle":2,"field":{"text":"Relates to Account","tag":-11},)"
+        R"j("filterBy":{"text":"(Connection to item)","tag":-20},"edItemName":"Brightwater Caf)j"
+        "\xC3\xA9 \xE2\x82\xAC\"}"
         "\n");
 
     const CliResult again = RunCli({"filter"}, read.out);
@@ -81,7 +86,8 @@ TEST(CliFilterTest, ReadsCommandsBack) {
     EXPECT_EQ(again.out,
               "\"[ViewFilter(4,CTCF,Not,\"\"\"\"Relates To\"\"\"\",\"\"\"\"Company\"\"\"\","
               "\"\"\"\"Revenue\"\"\"\",Greater Than,\"\"\"\"1000\"\"\"\")]\"\n"
-              "'[ViewFilter(1,F,,\"Active\",Not Checked)]'\n");
+              "'[ViewFilter(1,F,,\"Active\",Not Checked)]'\n"
+              "[ViewFilter(1,CTI,,Relates to,Account,Brightwater Caf\xE9 \x80)]\n");
 
     const CliResult bad = RunCli({"filter", "--read"}, "x = 1\n");
     EXPECT_EQ(bad.exitCode, 2);
