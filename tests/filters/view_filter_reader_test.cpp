@@ -59,5 +59,25 @@ TEST(ReadViewFilter, TakesNamesOutOfTheirEnclosures) {
     EXPECT_EQ(in.text.max, "b");
 }
 
+// A line being typed holds every prefix of a command on its way: none may
+// throw or read back as something else.
+TEST(ReadViewFilter, RefusesEveryCutOffCommand) {
+    const std::string q4 = "\"\"\"\"";
+    const std::string commands[] = {
+        "\"[ViewFilter(1,F,," + q4 + "Name" + q4 + ",Has Duplicates,,1)]\"",
+        "'[ViewFilter(4,CTCTI,Not,\"a b\",\"c\",\"d\",\"e\",\"f\")]'",
+        "[ViewFilter(2,F,,,Shared,,)]",
+    };
+    for (const std::string& command : commands) {
+        ASSERT_TRUE(ReadViewFilter(command).inputs.has_value()) << command;
+        for (std::size_t n = 0; n < command.size(); ++n) {
+            const std::string cut = command.substr(0, n);
+            ViewFilterReading r;
+            ASSERT_NO_THROW(r = ReadViewFilter(cut)) << cut;
+            EXPECT_FALSE(r.inputs.has_value()) << cut;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vk
