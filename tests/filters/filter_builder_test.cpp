@@ -207,6 +207,22 @@ TEST_F(FilterBuilderTest, CategoryWithoutItemsShowsNone) {
     EXPECT_EQ(ReadOut(), R"('[ViewFilter(1,CTI,,"Managed by","Employee","")]')");
 }
 
+// When a field of the connected category sorts before "(Connection to item)",
+// the builder shows that field's page, which the selected entry and the
+// command are about, not the item page.
+TEST_F(FilterBuilderTest, ConnectionShowsThePageOfTheFirstFilterByEntry) {
+    ChangeDemo(
+        "INSERT INTO fields(category, name, type, definition) "
+        "VALUES ('Account', '#Code', 0, '00000000');");
+    settings.quoteStyle = 1;
+    Open("Contact");
+    PickField("Relates to Account");
+    EXPECT_EQ(Find<QComboBox>("cbFilterBy")->currentText(), QStringLiteral("#Code"));
+    EXPECT_EQ(Page(), 1);
+    EXPECT_EQ(Find<QLabel>("lTextFieldName")->text(), QStringLiteral("#Code"));
+    EXPECT_EQ(ReadOut(), R"('[ViewFilter(1,CTCF,,"Relates to","Account","#Code",Contains,"")]')");
+}
+
 struct LayoutRow {
     const char* name;
     const char* field;
