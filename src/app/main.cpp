@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/editing_context.h"
 #include "app/help_wiring.h"
+#include "app/filter_builder_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
     vk::TEditingContext context(window, window.ColorStream());
     const auto validation = vk::AttachValidation(window, context);
     vk::AttachSyntaxHelp(window, helpIndex);
+    vk::AttachFilterBuilder(window, context);
     messages.SetParent(&window);
     window.show();
     vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);

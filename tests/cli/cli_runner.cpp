@@ -14,7 +14,9 @@ extern char** environ;
 
 namespace vk::test {
 
-CliResult RunCli(const std::vector<std::string>& args) {
+namespace {
+
+CliResult RunWithStdin(const std::vector<std::string>& args, const std::string& stdinPath) {
     const TempDir capture;
     const std::string outPath = (capture.path() / "out").string();
     const std::string errPath = (capture.path() / "err").string();
@@ -27,7 +29,7 @@ CliResult RunCli(const std::vector<std::string>& args) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -45,6 +47,17 @@ CliResult RunCli(const std::vector<std::string>& args) {
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);
     return result;
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args) { return RunWithStdin(args, "/dev/null"); }
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& input) {
+    const TempDir dir;
+    const auto path = dir.path() / "stdin";
+    WriteFileBytes(path, input);
+    return RunWithStdin(args, path.string());
 }
 
 }  // namespace vk::test

@@ -14,5 +14,7 @@ struct CliResult {
 // Runs the built vellumkit-cli with `args` in this process's environment and
 // waits for it; its standard input is empty.
 CliResult RunCli(const std::vector<std::string>& args);
+// The same with `input` as its standard input.
+CliResult RunCli(const std::vector<std::string>& args, const std::string& input);
 
 }  // namespace vk::test

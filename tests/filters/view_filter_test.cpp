@@ -1,4 +1,5 @@
 #include "filters/view_filter.h"
+#include "filters/view_filter_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,29 @@ TEST_P(ComposeViewFilterTest, GivesCommand) {
   auto out = ComposeViewFilter(in);
   ASSERT_TRUE(out.has_value());
   EXPECT_EQ(*out, row.expected);
+}
+
+// Reading the command back gives inputs that compose it again; with the
+// field's real kind in place of the kind guessed from the comparison, too.
+TEST_P(ComposeViewFilterTest, ReadsBack) {
+  auto [style, row] = GetParam();
+  ViewFilterInputs in = Base(style);
+  row.setup(in);
+  const std::string command = row.expected;
+  const std::string line = "  cmd.Execute " + command + " ' filter";
+  const ViewFilterReading r = ReadViewFilter(line);
+  if (command.empty() || command == "(unknown)") {
+    EXPECT_FALSE(r.inputs.has_value());
+    return;
+  }
+  ASSERT_TRUE(r.inputs.has_value()) << r.problem;
+  EXPECT_EQ(line.substr(r.begin, r.end - r.begin), command);
+  EXPECT_EQ(ComposeViewFilter(*r.inputs), command);
+
+  ViewFilterInputs real = *r.inputs;
+  if (in.field->tag >= 0) real.field->tag = in.field->tag;
+  if (in.filter_by.tag >= 0 && in.field->tag < 0) real.filter_by.tag = in.filter_by.tag;
+  EXPECT_EQ(ComposeViewFilter(real), command);
 }
 
 std::pair<int, Row> S(int style, Row r) { return {style, std::move(r)}; }

@@ -8,6 +8,7 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "common/exceptions.h"
+#include "filter_command.h"
 #include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
@@ -25,7 +26,7 @@ constexpr std::string_view kExitCodes =
     "  3  Commence not reachable for the database\n"
     "  4  refused by Commence (no such database, category or form; script not stored)\n";
 
-enum class Option { None, Output, Rtf };
+enum class Option { None, Output, Rtf, Read };
 
 struct CommandSpec {
     std::string_view name;
@@ -38,7 +39,7 @@ struct CommandSpec {
     ExitCode (*run)(const Invocation&, Streams);
 };
 
-constexpr std::array<CommandSpec, 8> kCommands = {{
+constexpr std::array<CommandSpec, 9> kCommands = {{
     {"databases", "", 0, Option::None, false, "list the registered Commence databases",
      "Lists the Commence databases registered on this machine, one name a line,\n"
      "those of the current user first.\n",
@@ -85,6 +86,8 @@ constexpr std::array<CommandSpec, 8> kCommands = {{
      "one 'warning<TAB>TEXT' line per broken declaration and one\n"
      "'status<TAB>TEXT' line per declaration that is not terminated.\n",
      PrintOutline},
+    {"filter", "[--read]", 0, Option::Read, false, "compose ViewFilter commands from JSON lines",
+     kFilterHelp, ComposeFilters},
 }};
 
 void PrintUsage(std::ostream& out) {
@@ -125,6 +128,8 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
             call.output = args[++i];
         } else if (!optionsEnded && c.option == Option::Rtf && arg == "--rtf") {
             call.rtf = true;
+        } else if (!optionsEnded && c.option == Option::Read && arg == "--read") {
+            call.read = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + arg + "'";
         } else {
@@ -164,7 +169,8 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     // Every command but those on a script file alone reads the registry, and
     // none of them should act on defaults when its file cannot be read.
-    const bool readsRegistry = command->name != "checksum" && command->name != "outline";
+    const bool readsRegistry = command->name != "checksum" && command->name != "outline" &&
+                               command->name != "filter";
     if (readsRegistry && !RegistryReadable(Registry::Instance(), err))
         return ExitCode::Failure;
     try {

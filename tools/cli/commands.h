@@ -14,6 +14,7 @@ struct Invocation {
     std::vector<std::string> operands;
     std::optional<std::string> output;  // -o FILE
     bool rtf = false;                   // --rtf
+    bool read = false;                  // --read
 };
 
 struct Streams {
