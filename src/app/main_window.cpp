@@ -12,6 +12,7 @@
 #include "app/about.h"
 #include "app/code_browser_wiring.h"
 #include "app/command_runner.h"
+#include "app/find_wiring.h"
 #include "app/window_placement.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
@@ -43,6 +44,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     ConnectCommands();
     FormCreate();
     codeBrowser_ = AttachCodeBrowser(*this);
+    AttachFindAndGoto(*this);
 }
 
 TfMain::~TfMain() = default;
