@@ -1,7 +1,6 @@
 #include "editor/position_readout.h"
 
 #include <QLabel>
-#include <QStatusBar>
 #include <string>
 
 #include "editor/ansi_text.h"
@@ -27,13 +26,10 @@ void TPositionReadout::Update() {
     const std::string line = editor_.Line(place.row);
     place.line = line;
     place.next = editor_.CharAt(place.pos);
+    // setText schedules the repaint. Never repaint here at once: the editor
+    // reports a caret move from inside its own painting, and a nested paint
+    // of another widget breaks the painter it is using.
     panel_->setText(FromAnsi(FormatCaretPlace(place)));
-    // The status bar shows the new text at once, also while a long command runs.
-    for (QWidget* w = panel_->parentWidget(); w; w = w->parentWidget())
-        if (qobject_cast<QStatusBar*>(w)) {
-            w->repaint();
-            break;
-        }
 }
 
 }  // namespace vk

@@ -225,3 +225,27 @@ TEST_F(MainWindowTest, FindDialogSearchesAndReplacesInTheEditor) {
 
 }  // namespace
 }  // namespace vk::test
+
+namespace vk::test {
+namespace {
+
+// Regression: the read-out once repainted the status bar at once, and the
+// editor reports a click's caret move from inside its own painting; the
+// nested paint broke the editor's painter and the program crashed.
+TEST_F(MainWindowTest, ClickingIntoTheShownEditorUpdatesTheReadout) {
+    auto window = MakeWindow();
+    window->resize(800, 400);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ScriptEditor& editor = *window->reScript();
+    editor.SetPlainText(NumberedScript(20));
+    window->Actions().acEnableEdit->trigger();
+    QTest::qWait(20);
+    const QPoint onLine3(5, 2 * editor.textHeight(0) + editor.textHeight(0) / 2);
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, onLine3);
+    QTest::qWait(50);
+    EXPECT_EQ(PanelText(*window, 2).substr(0, 6), "Row 3 ");
+}
+
+}  // namespace
+}  // namespace vk::test
