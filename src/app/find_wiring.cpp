@@ -21,7 +21,9 @@ namespace {
 
 constexpr std::string_view kLinePrompt = "Go to line number";
 
-void ShowFindDialog(TfFindReplace& dialog) {
+// `miFindReplaceClick`: the dialog is modeless and keeps its texts between
+// uses.
+void miFindReplaceClick(TfFindReplace& dialog) {
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
@@ -31,7 +33,7 @@ void ShowFindDialog(TfFindReplace& dialog) {
 
 }  // namespace
 
-void AskLineNumberAndJump(TfMain& main) {
+void miLineNumberClick(TfMain& main) {
     ScriptEditor& editor = *main.reScript();
     std::string answer;
     if (!main.Messages().Input(kMessageTitle, kLinePrompt, answer)) return;
@@ -49,7 +51,7 @@ void AskLineNumberAndJump(TfMain& main) {
     }
 }
 
-void AttachFindAndGoto(TfMain& main) {
+void AttachFindAndGoto(TfMain& main, std::function<void(int, int)> recolourLines) {
     ScriptEditor& editor = *main.reScript();
     new TPositionReadout(editor, *main.StatusPanel(2), &main);
 
@@ -63,12 +65,14 @@ void AttachFindAndGoto(TfMain& main) {
     // the window's own copy of the action.
     main.addAction(lineNumber);
     QObject::connect(lineNumber, &QAction::triggered, &main,
-                     [&main] { main.RunCommand([&main] { AskLineNumberAndJump(main); }); });
+                     [&main] { main.RunCommand([&main] { miLineNumberClick(main); }); });
 
     auto* dialog = new TfFindReplace(&main);
     auto finder = std::make_shared<TFindReplace>(editor, main.Messages());
     QObject::connect(main.MenuItems().miFindReplace, &QAction::triggered, dialog,
-                     [dialog] { ShowFindDialog(*dialog); });
+                     [dialog] { miFindReplaceClick(*dialog); });
+    finder->recolourLines = std::move(recolourLines);
+    // dlgReplaceFind and dlgReplaceReplace.
     QObject::connect(dialog, &TfFindReplace::findNext, &main, [&main, dialog, finder] {
         main.RunCommand([&] { (void)finder->FindNext(dialog->Request()); });
     });

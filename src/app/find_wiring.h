@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace vk {
 
 class TfMain;
@@ -8,10 +10,12 @@ class TfMain;
 // the caret read-out in status panel 2, "&Find/Replace" (Ctrl+F) with the
 // modeless dialog `dlgReplace`, "&Line number" (also Ctrl+G) and the jump
 // the code browser uses. Everything it makes is owned by the window.
-void AttachFindAndGoto(TfMain& main);
+// `recolourLines` (first line, last line), when given, recolours the lines a
+// replacement changed.
+void AttachFindAndGoto(TfMain& main, std::function<void(int, int)> recolourLines = {});
 
 // `miLineNumberClick`: asks for a line number and jumps to it; an answer
 // that is no line of the script is refused with the range there is.
-void AskLineNumberAndJump(TfMain& main);
+void miLineNumberClick(TfMain& main);
 
 }  // namespace vk
