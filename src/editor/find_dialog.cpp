@@ -36,7 +36,8 @@ TfFindReplace::TfFindReplace(QWidget* parent) : QDialog(parent) {
     fields->addRow(findLabel, edFindText_);
     fields->addRow(replaceLabel, edReplaceText_);
 
-    xbWholeWord_ = Named(new QCheckBox(QStringLiteral("Match &whole word only"), this), "xbWholeWord");
+    xbWholeWord_ =
+        Named(new QCheckBox(QStringLiteral("Match &whole word only"), this), "xbWholeWord");
     xbMatchCase_ = Named(new QCheckBox(QStringLiteral("Match &case"), this), "xbMatchCase");
     xbWrapAround_ = Named(new QCheckBox(QStringLiteral("Wrap ar&ound"), this), "xbWrapAround");
     xbRegex_ = Named(new QCheckBox(QStringLiteral("Regular e&xpression"), this), "xbRegex");

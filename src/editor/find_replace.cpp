@@ -16,7 +16,7 @@ TFindReplace::TFindReplace(ScriptEditor& editor, MessageService& messages)
     : editor_(editor), messages_(messages) {}
 
 std::optional<TFindReplace::Found> TFindReplace::Search(const FindRequest& request, int from,
-                                                       int to) const {
+                                                        int to) const {
     const ScriptEditor::FindOptions options{request.matchCase, request.wholeWord, request.regex};
     const int end = to < 0 ? editor_.TextLength() : to;
     while (from <= end) {
@@ -55,7 +55,8 @@ bool TFindReplace::FindNext(const FindRequest& request) {
 int TFindReplace::ReplaceSelected(const FindRequest& request) {
     const int start = editor_.SelStart();
     const int before = editor_.TextLength();
-    if (!editor_.ReplaceSelection(request.replaceText)) throw Exception(std::string(kPastTextLimit));
+    if (!editor_.ReplaceSelection(request.replaceText))
+        throw Exception(std::string(kPastTextLimit));
     const int end = start + static_cast<int>(request.replaceText.size());
     if (recolourLines) recolourLines(editor_.LineFromChar(start), editor_.LineFromChar(end));
     return editor_.TextLength() - before;

@@ -8,10 +8,10 @@ namespace vk {
 // Where the caret stands, as the status line reports it. Positions count a
 // line end as two characters, as the editor's text does.
 struct CaretPlace {
-    int pos = 0;          // end of the selection
-    int row = 0;          // 0-based line that holds `pos`
-    int lineStart = 0;    // first position of that line
-    std::string_view line;  // that line, without its line end
+    int pos = 0;             // end of the selection
+    int row = 0;             // 0-based line that holds `pos`
+    int lineStart = 0;       // first position of that line
+    std::string_view line;   // that line, without its line end
     unsigned char next = 0;  // the character at `pos`; 0 at the end of the text
     int textLength = 0;
 };

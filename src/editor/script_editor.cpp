@@ -281,8 +281,7 @@ int ScriptEditor::Find(std::string_view what, int start, int end, FindOptions op
 }
 
 std::optional<ScriptEditor::FoundText> ScriptEditor::FindText(std::string_view what, int start,
-                                                              int end,
-                                                              FindOptions options) const {
+                                                              int end, FindOptions options) const {
     if (what.empty()) return std::nullopt;
     const int size = TextLength();
     if (end < 0 || end > size) end = size;

@@ -93,6 +93,7 @@ TEST_F(MainWindowTest, LineNumberAsksAndJumpsOrNamesTheRange) {
         std::vector<std::string> messages;
     };
     const std::string range = "Please enter a line number from 1 to 100";
+    // clang-format off
     const Row rows[] = {
         {"a line of the script", "50", 49, {}},
         {"zero is the first line", "0", 0, {}},
@@ -103,6 +104,7 @@ TEST_F(MainWindowTest, LineNumberAsksAndJumpsOrNamesTheRange) {
         {"empty answer", "", 10, {}},
         {"cancelled", std::nullopt, 10, {}},
     };
+    // clang-format on
     auto window = MakeWindow();
     ScriptEditor& editor = *window->reScript();
     editor.SetPlainText(NumberedScript(100));
@@ -118,8 +120,7 @@ TEST_F(MainWindowTest, LineNumberAsksAndJumpsOrNamesTheRange) {
         EXPECT_EQ(messages.inputs[0].title, "Vellumkit");
         EXPECT_EQ(messages.inputs[0].prompt, "Go to line number");
         EXPECT_EQ(messages.inputs[0].initial, "");
-        const int expectedPos =
-            editor.LineIndex(row.caretLine) + (row.caretLine == 10 ? 2 : 0);
+        const int expectedPos = editor.LineIndex(row.caretLine) + (row.caretLine == 10 ? 2 : 0);
         EXPECT_EQ(editor.CaretPos(), expectedPos);
         EXPECT_EQ(messages.Texts(), row.messages);
         for (const auto& m : messages.messages) EXPECT_EQ(m.icon, MessageIcon::Warning);

@@ -88,6 +88,8 @@ TEST_P(FindReplaceTest, RunsTheCommand) {
     }
 }
 
+// One row per case reads best as one line per field group.
+// clang-format off
 const std::string kDims = "Dim a\r\nDim b";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                  With(Plain("a", "aa"), &FindRequest::wrapAround), Command::ReplaceAll, {Y, Y},
                  "aa aa", 5, 0, {kQ, kQ, "Not found:\ra"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(FindReplace, ReplacementPastTheTextLimitIsAnErrorAndKeepsTheText) {
     ScriptEditor editor;
