@@ -35,6 +35,9 @@ void miFindReplaceClick(TfFindReplace& dialog) {
 
 void miLineNumberClick(TfMain& main) {
     ScriptEditor& editor = *main.reScript();
+    // Ctrl+G reaches here also before a script is open; the context menu
+    // of the disabled editor would not.
+    if (!editor.isEnabled()) return;
     std::string answer;
     if (!main.Messages().Input(kMessageTitle, kLinePrompt, answer)) return;
     const LineNumberAnswer read = ReadLineNumberAnswer(answer, editor.LineCount());

@@ -108,6 +108,7 @@ TEST_F(MainWindowTest, LineNumberAsksAndJumpsOrNamesTheRange) {
     auto window = MakeWindow();
     ScriptEditor& editor = *window->reScript();
     editor.SetPlainText(NumberedScript(100));
+    window->Actions().acEnableEdit->trigger();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         editor.SetCaret(editor.LineIndex(10) + 2);
@@ -148,6 +149,7 @@ TEST_F(MainWindowTest, GotoLineKeepsTheJumpOffsetAboveTheTarget) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     ScriptEditor& editor = *window->reScript();
     editor.SetPlainText(NumberedScript(200));
+    window->Actions().acEnableEdit->trigger();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         editor.ScrollToLine(100);
@@ -182,6 +184,8 @@ TEST_F(MainWindowTest, CtrlFOpensTheModelessDialogAndCtrlGAsksForALine) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     ScriptEditor& editor = *window->reScript();
     editor.SetPlainText("Dim a\r\nDim b\r\n");
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(messages.inputs.empty()) << "no line to go to before a script is open";
     window->Actions().acEnableEdit->trigger();
     editor.setFocus();
 
