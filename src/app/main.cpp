@@ -4,8 +4,8 @@
 
 #include "app/application.h"
 #include "app/editing_context.h"
-#include "app/help_wiring.h"
 #include "app/filter_builder_wiring.h"
+#include "app/help_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_message_service.h"
 #include "app/registry_warning.h"

@@ -13,6 +13,7 @@
 #include "app/code_browser_wiring.h"
 #include "app/command_runner.h"
 #include "app/configuration_wiring.h"
+#include "app/find_wiring.h"
 #include "app/window_placement.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
@@ -44,6 +45,7 @@ TfMain::TfMain(TSettings& settings, MessageService& messages, QWidget* parent)
     FormCreate();
     codeBrowser_ = AttachCodeBrowser(*this);
     AttachConfiguration(*this);
+    AttachFindAndGoto(*this);
 }
 
 TfMain::~TfMain() = default;

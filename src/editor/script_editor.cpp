@@ -276,19 +276,34 @@ bool ScriptEditor::ReplaceSelection(std::string_view text) {
 // --- Find and words --------------------------------------------------------
 
 int ScriptEditor::Find(std::string_view what, int start, int end, FindOptions options) const {
-    if (what.empty()) return -1;
+    const std::optional<FoundText> found = FindText(what, start, end, options);
+    return found ? found->start : -1;
+}
+
+std::optional<ScriptEditor::FoundText> ScriptEditor::FindText(std::string_view what, int start,
+                                                              int end, FindOptions options) const {
+    if (what.empty()) return std::nullopt;
     const int size = TextLength();
     if (end < 0 || end > size) end = size;
     start = std::clamp(start, 0, size);
     int flags = 0;
     if (options.matchCase) flags |= SCFIND_MATCHCASE;
     if (options.wholeWord) flags |= SCFIND_WHOLEWORD;
+    if (options.regex) flags |= SCFIND_REGEXP | SCFIND_CXX11REGEX;
     Send(SCI_SETTARGETSTART, static_cast<unsigned long>(start));
     Send(SCI_SETTARGETEND, static_cast<unsigned long>(end));
     Send(SCI_SETSEARCHFLAGS, static_cast<unsigned long>(flags));
+    // An invalid expression is reported as -2; it finds nothing.
     const long found =
         SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(what.size()), what.data());
-    return found < 0 ? -1 : static_cast<int>(found);
+    if (found < 0) return std::nullopt;
+    return FoundText{static_cast<int>(found),
+                     static_cast<int>(Send(SCI_GETTARGETEND) - Send(SCI_GETTARGETSTART))};
+}
+
+unsigned char ScriptEditor::CharAt(int pos) const {
+    if (pos < 0 || pos >= TextLength()) return 0;
+    return static_cast<unsigned char>(Send(SCI_GETCHARAT, static_cast<unsigned long>(pos)));
 }
 
 int ScriptEditor::FindWordBreak(WordBreak kind, int pos) const {

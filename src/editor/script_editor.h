@@ -132,10 +132,24 @@ public:
     struct FindOptions {
         bool matchCase = false;
         bool wholeWord = false;
+        // `what` is a regular expression (ECMAScript grammar), matched within
+        // single lines.
+        bool regex = false;
+    };
+    struct FoundText {
+        int start = 0;
+        int length = 0;
     };
     // First occurrence of `what` within [start, end) (end -1: to the end of
     // the text); its position, or -1.
     [[nodiscard]] int Find(std::string_view what, int start, int end, FindOptions options) const;
+    // The same, with the length of what matched (a regular expression's
+    // match may be shorter or longer than `what`, or empty); nothing when
+    // there is no match or the expression is not valid.
+    [[nodiscard]] std::optional<FoundText> FindText(std::string_view what, int start, int end,
+                                                    FindOptions options) const;
+    // The character at `pos`; 0 past the end of the text.
+    [[nodiscard]] unsigned char CharAt(int pos) const;
     [[nodiscard]] int FindWordBreak(WordBreak kind, int pos) const;
 
     // --- Limits, modified flag, view ----------------------------------------
