@@ -23,10 +23,21 @@ inline constexpr std::array<char16_t, 32> kWindows1252High = {
     return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
 }
 
+// The Windows-1252 byte of a Unicode character; '?' for a character the set
+// cannot hold, as Windows' own conversion gives.
+[[nodiscard]] constexpr char UnicodeToWindows1252(char32_t c) noexcept {
+    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<char>(c);
+    for (std::size_t i = 0; i < kWindows1252High.size(); ++i)
+        if (kWindows1252High[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
 // Appends one character of the Basic Multilingual Plane as UTF-8.
 void AppendUtf8(std::string& out, char16_t c);
 
 [[nodiscard]] std::string Windows1252ToUtf8(std::string_view text);
+// Valid UTF-8 (as a JSON parser or Qt hands it over) to Windows-1252.
+[[nodiscard]] std::string Utf8ToWindows1252(std::string_view text);
 // Latin-1 (X11's STRING property type) to UTF-8.
 [[nodiscard]] std::string Latin1ToUtf8(std::string_view text);
 

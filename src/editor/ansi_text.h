@@ -27,17 +27,7 @@ inline QString FromAnsi(std::string_view bytes) {
 inline std::string ToAnsi(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
-            bytes += static_cast<char>(u);
-            continue;
-        }
-        char out = '?';
-        for (std::size_t i = 0; i < kWindows1252High.size(); ++i)
-            if (kWindows1252High[i] == u) out = static_cast<char>(0x80 + i);
-        bytes += out;
-    }
+    for (QChar ch : text) bytes += UnicodeToWindows1252(ch.unicode());
     return bytes;
 }
 

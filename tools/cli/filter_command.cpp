@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/windows_1252.h"
 #include "filters/filter_pages.h"
 #include "filters/view_filter.h"
 #include "filters/view_filter_reader.h"
@@ -18,54 +19,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// JSON text is UTF-8; names in scripts and commands are Windows-1252, whose
-// 0x80-0x9F hold these characters (the five unassigned bytes map to the C1
-// controls, as Windows maps them).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::string Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        const char32_t c = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// The JSON parser has checked the UTF-8; characters Windows-1252 cannot
-// hold become '?', as Windows' own conversion does.
-std::string Utf8ToCp1252(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < text.size(); ++k)
-            c = (c << 6) |
-                (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
-        i += static_cast<std::size_t>(extra) + 1;
-        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        const auto* high = std::find(std::begin(kCp1252High), std::end(kCp1252High), c);
-        out += high != std::end(kCp1252High) ? static_cast<char>(0x80 + (high - kCp1252High)) : '?';
-    }
-    return out;
-}
+// JSON text is UTF-8; names in scripts and commands are Windows-1252.
 
 // A bad input line; the message names what is wrong with it.
 struct BadLine : std::runtime_error {
@@ -119,7 +73,7 @@ bool Boolean(const Json& v, const std::string& key) {
 }
 
 std::string String(const Json& v, const std::string& key) {
-    return Utf8ToCp1252(Typed(v, key, v.is_string(), "a string").get<std::string>());
+    return Utf8ToWindows1252(Typed(v, key, v.is_string(), "a string").get<std::string>());
 }
 
 std::optional<FilterEntry> Entry(const Json& v, const std::string& key) {
@@ -190,7 +144,7 @@ ViewFilterInputs InputsFromJson(const std::string& line) {
 }
 
 Json EntryJson(const FilterEntry& e) {
-    return Json{{"text", Cp1252ToUtf8(e.text)}, {"tag", e.tag}};
+    return Json{{"text", Windows1252ToUtf8(e.text)}, {"tag", e.tag}};
 }
 
 // The keys of one read-back command: the filter, and the controls of the page
@@ -208,11 +162,11 @@ Json JsonFromInputs(const ViewFilterInputs& in) {
     }
     switch (PageOfTag(tag)) {
         case FilterPage::Connection:
-            out["edItemName"] = Cp1252ToUtf8(in.item_name);
+            out["edItemName"] = Windows1252ToUtf8(in.item_name);
             break;
         case FilterPage::Selection:
             out["rbSelEquals"] = in.selection_equals;
-            out["edSelection"] = Cp1252ToUtf8(in.selection);
+            out["edSelection"] = Windows1252ToUtf8(in.selection);
             break;
         case FilterPage::Checkbox:
             out["rgCheckBox"] = in.checkbox;
@@ -227,8 +181,8 @@ Json JsonFromInputs(const ViewFilterInputs& in) {
                 if (p.which != PageOfTag(tag)) continue;
                 const FilterComparePage& page = in.*p.page;
                 out[p.compare] = page.index;
-                out[p.min] = Cp1252ToUtf8(page.min);
-                out[p.max] = Cp1252ToUtf8(page.max);
+                out[p.min] = Windows1252ToUtf8(page.min);
+                out[p.max] = Windows1252ToUtf8(page.max);
                 if (p.matchCase) out[p.matchCase] = page.match_case;
             }
     }
@@ -237,7 +191,7 @@ Json JsonFromInputs(const ViewFilterInputs& in) {
 
 std::string ReadBack(const std::string& line) {
     const ViewFilterReading reading = ReadViewFilter(line);
-    if (!reading.inputs) throw BadLine(Cp1252ToUtf8(reading.problem));
+    if (!reading.inputs) throw BadLine(Windows1252ToUtf8(reading.problem));
     return JsonFromInputs(*reading.inputs).dump();
 }
 
