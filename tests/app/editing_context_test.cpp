@@ -11,6 +11,7 @@
 #include "document/script_checksum.h"
 #include "highlight/color_stream.h"
 #include "road_fixture.h"
+#include "support/scripted_commence.h"
 
 namespace vk::test {
 namespace {
@@ -182,6 +183,24 @@ TEST_F(EditingContextTest, FailedCheckInKeepsTheScript) {
     EXPECT_TRUE(Editor().IsModified());
     EXPECT_EQ(Panel(1), "Modified");
     EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+}
+
+// A reply that tells nothing about the check-in is an error of its own, shown
+// in the error box; the script stays as unsaved as it may be.
+TEST_F(EditingContextTest, GarbledCheckInReplyGoesToTheErrorBox) {
+    OpenForm("Demo Sales", "Account", "Account");
+    TypeSomething("' unsaved ");
+    commence.StopServers();
+    const ScriptedCommence garbled("Demo Sales", [](std::string_view item) {
+        return std::optional<std::string>(item == commands::kGetLastError ? "busy" : "");
+    });
+
+    Window().Actions().acUpdate->trigger();
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "'busy' is not a valid integer value.");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(Editor().IsModified());
+    EXPECT_EQ(Panel(1), "Modified");
 }
 
 TEST_F(EditingContextTest, RefusedCheckInKeepsTheScript) {

@@ -5,25 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <mutex>
-#include <thread>
 
 #include "commence/commands.h"
 #include "common/exceptions.h"
 #include "document/checksum_check.h"
 #include "document/script_lines.h"
 #include "link_support.h"
-#include "platform/dde.h"
 #include "platform/registry.h"
+#include "support/scripted_commence.h"
 
 namespace vk {
 namespace {
 
 using test::CommenceFixture;
 using test::RecordingStatusSink;
+using test::ScriptedCommence;
 using test::ScopedEnv;
 using test::TempDir;
 using Lines = std::vector<std::string>;
@@ -156,69 +153,13 @@ TEST_F(TransferTest, CommenceDownIsReportedAndTouchesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "the check-out's file is removed";
 }
 
-// A DDE server standing in for Commence, answering requests as a test says
-// and recording every transaction with its conversation.
-class ScriptedCommence final : public DdeServerHandler {
-public:
-    using Answer = std::function<std::optional<std::string>(std::string_view item)>;
-
-    explicit ScriptedCommence(Answer answer) : answer_(std::move(answer)) {
-        if (!server_.Start()) throw std::runtime_error("scripted server does not start");
-        thread_ = std::thread([this] { server_.Run(); });
-    }
-    ~ScriptedCommence() override {
-        server_.Stop();
-        thread_.join();
-    }
-
-    bool AcceptTopic(std::string_view topic) override { return topic == kTopic; }
-    bool Execute(DdeConversationId conversation, std::string_view,
-                 std::string_view command) override {
-        Record(conversation, "execute " + std::string(command).substr(0, 18));
-        return true;
-    }
-    std::optional<std::string> Request(DdeConversationId conversation, std::string_view,
-                                       std::string_view item) override {
-        Record(conversation, "request " + std::string(item));
-        return answer_(item);
-    }
-
-    // The transactions in order, and how many conversations carried them.
-    std::vector<std::string> Transactions() const {
-        const std::lock_guard lock(mutex_);
-        return transactions_;
-    }
-    std::size_t Conversations() const {
-        const std::lock_guard lock(mutex_);
-        return conversations_.size();
-    }
-
-    static constexpr std::string_view kTopic = "Scripted";
-
-private:
-    void Record(DdeConversationId conversation, std::string what) {
-        const std::lock_guard lock(mutex_);
-        transactions_.push_back(std::move(what));
-        if (std::find(conversations_.begin(), conversations_.end(), conversation) ==
-            conversations_.end())
-            conversations_.push_back(conversation);
-    }
-
-    Answer answer_;
-    mutable std::mutex mutex_;
-    std::vector<std::string> transactions_;
-    std::vector<DdeConversationId> conversations_;
-    DdeServer server_{std::string(commands::kService), *this};
-    std::thread thread_;
-};
-
 class ScriptedTransferTest : public ::testing::Test {
 protected:
     CheckInResult CheckIn(ScriptedCommence::Answer answer, MemoryScriptLines& lines,
                           std::vector<std::string>* transactions = nullptr,
                           std::size_t* conversations = nullptr) {
-        ScriptedCommence commence(std::move(answer));
-        const FormLocation location{std::string(ScriptedCommence::kTopic), "Account", "Account"};
+        ScriptedCommence commence("Scripted", std::move(answer));
+        const FormLocation location{"Scripted", "Account", "Account"};
         const CheckInResult result = ScriptTransfer(registry_, status_).CheckIn(location, lines,
                                                                                 kAllTags);
         if (transactions) *transactions = commence.Transactions();
