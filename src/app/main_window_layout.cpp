@@ -11,6 +11,7 @@
 #include "app/app_icons.h"
 #include "app/main_window.h"
 #include "editor/ansi_text.h"
+#include "editor/named_object.h"
 #include "editor/script_editor.h"
 
 namespace vk {
@@ -24,12 +25,6 @@ constexpr int kStatusBarHeight = 19;
 constexpr int kDefaultEditorWidth = 663;
 constexpr int kDefaultEditorHeight = 500;
 constexpr std::array<int, TfMain::kStatusPanelCount> kPanelWidths = {200, 50, 200, 0};
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 

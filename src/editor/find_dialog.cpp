@@ -9,17 +9,9 @@
 #include <QVBoxLayout>
 
 #include "editor/ansi_text.h"
+#include "editor/named_object.h"
 
 namespace vk {
-namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 TfFindReplace::TfFindReplace(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlgReplace"));

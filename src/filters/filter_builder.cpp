@@ -17,16 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/named_object.h"
 #include "filters/filter_options_dialog.h"
 
 namespace vk {
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QAction* NamedAction(QObject* parent, const char* name, const QString& caption) {
     auto* action = new QAction(caption, parent);
