@@ -1,9 +1,6 @@
 #include "app/configuration_wiring.h"
 
 #include <QAction>
-#include <algorithm>
-#include <climits>
-#include <cstdint>
 
 #include "app/main_window.h"
 #include "browser/code_browser.h"
@@ -12,16 +9,6 @@
 #include "settings/settings.h"
 
 namespace vk {
-namespace {
-
-// "Memory buffer" in bytes, held to what the editor's limit can take.
-int TextLimitBytes(std::int32_t kilobytes) {
-    const std::int64_t bytes = static_cast<std::int64_t>(kilobytes) * 1024;
-    return static_cast<int>(std::clamp<std::int64_t>(bytes, 0, INT_MAX));
-}
-
-}  // namespace
-
 void ApplyConfiguration(TfMain& main) {
     ScriptEditor& editor = *main.reScript();
     {
@@ -29,7 +16,7 @@ void ApplyConfiguration(TfMain& main) {
         const ScriptEditor::FrozenRedraw frozen(editor);
         const bool modified = editor.IsModified();
         const EditorSelection selection = editor.SaveSelection();
-        editor.SetTextLimit(TextLimitBytes(main.Settings().memoryBuffer));
+        editor.SetTextLimit(main.Settings().TextLimitBytes());
         editor.SelectAll();
         main.ConfigureTabPositions();
         editor.RestoreSelection(selection);

@@ -188,7 +188,7 @@ void TEditingContext::OpenScript() {
     main_.SetStatus("Opening script", 0);
 
     const std::string script = ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
-    editor_.SetTextLimit(main_.Settings().memoryBuffer * 1024);
+    editor_.SetTextLimit(main_.Settings().TextLimitBytes());
     FileToEditor(script);
     main_.CodeBrowser().ScriptLoaded();
 

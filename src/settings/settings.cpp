@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 #include <string>
 #include <variant>
@@ -232,6 +233,11 @@ void SaveTokenStyle(Registry& registry, std::string_view className, const TFont&
         font.style,
     };
     (void)key->WriteBinary(className, record);
+}
+
+int TSettings::TextLimitBytes() const {
+    const std::int64_t bytes = static_cast<std::int64_t>(memoryBuffer) * 1024;
+    return static_cast<int>(std::clamp<std::int64_t>(bytes, 0, INT_MAX));
 }
 
 }  // namespace vk

@@ -49,6 +49,9 @@ public:
     bool validateObjects = false;
     bool validateApi = false;
     std::int32_t memoryBuffer = 128;  // kilobytes
+    // "Memory buffer" in bytes, held to what an editor's limit can take (a
+    // stored value may be anything).
+    [[nodiscard]] int TextLimitBytes() const;
     bool displayStatus = true;
     std::int32_t gutterWidth = 0;  // pixels
     std::int32_t tabWidth = 3;     // characters

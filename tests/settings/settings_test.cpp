@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <functional>
 #include <tuple>
 
@@ -379,6 +381,20 @@ TEST_F(SettingsTest, TokenStyleIsAFiveByteLittleEndianRecord) {
         EXPECT_TRUE(LoadTokenStyle(registry, row.className, loaded)) << row.label;
         EXPECT_EQ(loaded.color, row.color) << row.label;
         EXPECT_EQ(loaded.style, row.style) << row.label;
+    }
+}
+
+// A stored buffer size of any value gives a limit the editor can take: no
+// overflow into a negative limit that would refuse every keystroke.
+TEST(SettingsTextLimit, KilobytesToBytesHeldInRange) {
+    TempDir dir;
+    Registry registry(dir.path());
+    TSettings settings(registry);
+    const std::pair<std::int32_t, int> cases[] = {
+        {128, 131072}, {0, 0}, {-5, 0}, {INT32_MAX, INT_MAX}, {2097152, INT_MAX}};
+    for (const auto& [kilobytes, bytes] : cases) {
+        settings.memoryBuffer = kilobytes;
+        EXPECT_EQ(settings.TextLimitBytes(), bytes) << kilobytes;
     }
 }
 
