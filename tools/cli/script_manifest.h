@@ -12,8 +12,8 @@ namespace vk::cli {
 // What a script's bytes were when they were pulled or pushed: enough to tell
 // whether either side changed them since.
 struct ScriptPrint {
-    std::uint32_t checksum = 0;  // the script checksum of the bytes
-    std::uint64_t size = 0;      // and their count, which the checksum stops short of at a NUL
+    std::uint32_t checksum = 0;  // the CRC-32 of all the bytes
+    std::uint64_t size = 0;      // and their count
     bool operator==(const ScriptPrint&) const = default;
 };
 
