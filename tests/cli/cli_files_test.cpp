@@ -85,6 +85,38 @@ TEST_F(CliFilesTest, ColourWritesTheRtfWithTheRegistryFonts) {
     EXPECT_EQ(r.err, "");
 }
 
+TEST_F(CliFilesTest, ColourForATerminalUsesTheClassColoursAndStaysPlainWhenPiped) {
+    {
+        Registry registry(dir.path() / "registry");
+        TFont keyword;
+        keyword.color = 0xFF8000;  // blue 255, green 128, red 0
+        keyword.style = kBold;
+        SaveTokenStyle(registry, "Keyword", keyword);
+        TFont comment;
+        comment.color = 0x008000;
+        comment.style = kItalic;
+        SaveTokenStyle(registry, "Comment", comment);
+    }
+    const std::string script = "Dim x ' note\r\n";
+    const std::string file = Write("s.vbs", script);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {"forced colour",
+         {"colour", "--colour", file},
+         "\x1b[1;38;2;0;128;255mDim\x1b[0m x \x1b[3;38;2;0;128;0m' note\x1b[0m\r\n"},
+        {"piped", {"colour", file}, script},
+        {"no colour", {"colour", "--no-colour", file}, script},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.name;
+    }
+}
+
 TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
     {
         Registry registry(dir.path() / "registry");
