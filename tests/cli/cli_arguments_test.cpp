@@ -21,7 +21,8 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
         {"-o without a file", {"checkout", "Demo", "C", "F", "-o"}, "-o needs a file name"},
         {"-o twice", {"checkout", "D", "C", "F", "-o", "a", "-o", "b"}, "-o given twice"},
         {"-o on another command", {"checksum", "f", "-o", "x"}, "unknown option '-o'"},
-        {"colour in two formats", {"colour", "--rtf", "--no-colour", "f"},
+        {"colour in two formats",
+         {"colour", "--rtf", "--no-colour", "f"},
          "--rtf, --colour and --no-colour exclude each other"},
         {"--force on status", {"status", "D", "dir", "--force"}, "unknown option '--force'"},
         {"--json on checkout", {"checkout", "D", "C", "F", "--json"}, "unknown option '--json'"},
@@ -36,9 +37,8 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
 }
 
 TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
-    for (const std::string command :
-         {"databases", "categories", "forms", "fields", "checkout", "checkin", "pull", "status",
-          "push", "checksum", "colour"}) {
+    for (const std::string command : {"databases", "categories", "forms", "fields", "checkout",
+                                      "checkin", "pull", "status", "push", "checksum", "colour"}) {
         // Help wins over missing or extra operands.
         const CliResult r = RunCli({command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
@@ -50,8 +50,8 @@ TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
     }
     const CliResult overview = RunCli({"--help"});
     EXPECT_EQ(overview.exitCode, 0);
-    for (const char* command : {"databases", "fields", "checkout", "checkin", "pull", "status",
-                                "push", "colour"})
+    for (const char* command :
+         {"databases", "fields", "checkout", "checkin", "pull", "status", "push", "colour"})
         EXPECT_NE(overview.out.find(std::string("  ") + command), std::string::npos) << command;
 }
 

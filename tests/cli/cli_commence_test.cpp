@@ -161,7 +161,9 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
         {"categories", {"categories", db}, "The database Demo Sales is not ready"},
         {"forms", {"forms", db, "Account"}, "The database Demo Sales is not ready"},
         // The names are checked against Commence's lists first.
-        {"checkout", {"checkout", db, "Account", "Account"}, "The database Demo Sales is not ready"},
+        {"checkout",
+         {"checkout", db, "Account", "Account"},
+         "The database Demo Sales is not ready"},
         {"checkin",
          {"checkin", db, "Account", "Account", File("s.vbs")},
          "Error accessing Demo Sales"},
@@ -184,7 +186,8 @@ TEST_F(CliCommenceTest, UnknownNamesExitWithFourAndWriteNothing) {
     } cases[] = {
         {"checkout, unknown form", {"checkout", db, "Account", "No Such Form"}, "No Such Form"},
         {"checkout, unknown category", {"checkout", db, "Nope", "Account"}, "Nope"},
-        {"checkout, unknown database", {"checkout", "No Such Base", "Account", "Account"},
+        {"checkout, unknown database",
+         {"checkout", "No Such Base", "Account", "Account"},
          "No Such Base"},
         {"forms, unknown category", {"forms", db, "Nope"}, "Nope"},
         {"categories, unknown database", {"categories", "No Such Base"}, "No Such Base"},
@@ -225,7 +228,8 @@ TEST_F(CliCommenceTest, FieldsListKindsAndConnectionsAsTextAndJson) {
     const CliResult json = RunCli({"fields", db, "Account", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const auto parsed = nlohmann::json::parse(json.out);
-    EXPECT_EQ(parsed["fields"][0], (nlohmann::json{{"name", "accountKey"}, {"kind", "Name"}, {"code", 5}}));
+    EXPECT_EQ(parsed["fields"][0],
+              (nlohmann::json{{"name", "accountKey"}, {"kind", "Name"}, {"code", 5}}));
     const auto& fields = parsed["fields"];
     EXPECT_TRUE(std::any_of(fields.begin(), fields.end(), [](const nlohmann::json& f) {
         return f["name"] == "Industries" && f["kind"] == "Multiple selection" && f["code"] == 15;
@@ -248,7 +252,9 @@ TEST_F(CliCommenceTest, ListingsAsJsonAreUtf8Arrays) {
         {"categories",
          {"categories", db, "--json"},
          {"Account", "Contact", "Sales Opportunity", "Employee", "Activity Log"}},
-        {"forms", {"forms", db, "Sales Opportunity", "--json"}, {"Opportunity", "Quote \"Express\""}},
+        {"forms",
+         {"forms", db, "Sales Opportunity", "--json"},
+         {"Opportunity", "Quote \"Express\""}},
     };
     for (const auto& c : cases) {
         const CliResult r = RunCli(c.args);

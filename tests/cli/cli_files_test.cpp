@@ -134,7 +134,6 @@ TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
     EXPECT_EQ(r.out, "Demo Sales\nField Service\nArchive\n");
 }
 
-
 // Regression: an endless input was once read until memory ran out.
 TEST_F(CliFilesTest, AScriptPastTheLimitIsRefusedBeforeItIsReadWhole) {
     for (const char* command : {"checksum", "checkin"}) {
@@ -180,8 +179,7 @@ TEST_F(CliFilesTest, UnreadableRegistryFileIsNamedAndKept) {
     std::filesystem::create_directory(userHive);
     const CliResult r = RunCli({"databases"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find(userHive.string() + ": cannot be read: Is a directory"),
-              std::string::npos)
+    EXPECT_NE(r.err.find(userHive.string() + ": cannot be read: Is a directory"), std::string::npos)
         << r.err;
 }
 

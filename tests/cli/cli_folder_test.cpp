@@ -120,9 +120,9 @@ TEST_F(CliFolderTest, PullWritesEveryScriptAndStatusFindsThemUnchanged) {
     const auto lines = LinesOf(status.out);
     EXPECT_EQ(lines.size(), 8u);
     EXPECT_TRUE(lines.contains("unchanged\tSales Opportunity\tQuote \"Express\"")) << status.out;
-    EXPECT_TRUE(std::all_of(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.starts_with("unchanged\t"); }))
-        << status.out;
+    EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.starts_with("unchanged\t");
+    })) << status.out;
 }
 
 TEST_F(CliFolderTest, AnEditHereIsPushedAndTheFolderFollowsCommence) {
@@ -235,9 +235,9 @@ TEST_F(CliFolderTest, AnInterruptedPullLeavesAManifestOfTheFilesItWrote) {
     EXPECT_EQ(r.exitCode, kFailure);
     EXPECT_NE(r.err.find("Contact"), std::string::npos) << r.err;
     ExpectManifestMatchesFiles();
-    EXPECT_EQ(ScriptFiles(), (std::set<std::string>{"Account/Account.vbs",
-                                                    "Account/Account (Short).vbs",
-                                                    "Account/Account Billing.vbs"}));
+    EXPECT_EQ(ScriptFiles(),
+              (std::set<std::string>{"Account/Account.vbs", "Account/Account (Short).vbs",
+                                     "Account/Account Billing.vbs"}));
 
     fs::remove(folder / "Contact");
     Pull();
@@ -272,17 +272,25 @@ TEST_F(CliFolderTest, AFolderOfAnotherDatabaseOrNoneIsRefused) {
         int exitCode;
         std::string message;
     } cases[] = {
-        {"status of a folder never pulled", {"status", db, empty.string()}, kBadArguments,
+        {"status of a folder never pulled",
+         {"status", db, empty.string()},
+         kBadArguments,
          "holds no pulled scripts"},
-        {"push of a folder never pulled", {"push", db, empty.string()}, kBadArguments,
+        {"push of a folder never pulled",
+         {"push", db, empty.string()},
+         kBadArguments,
          "holds no pulled scripts"},
         {"status against another database",
-         {"status", std::string(CommenceFixture::kFieldService), folder.string()}, kBadArguments,
+         {"status", std::string(CommenceFixture::kFieldService), folder.string()},
+         kBadArguments,
          "holds the scripts of database \"Demo Sales\""},
         {"pull of another database into it",
-         {"pull", std::string(CommenceFixture::kFieldService), folder.string()}, kBadArguments,
+         {"pull", std::string(CommenceFixture::kFieldService), folder.string()},
+         kBadArguments,
          "holds the scripts of database \"Demo Sales\""},
-        {"unknown database", {"status", "No Such Base", folder.string()}, kRefused,
+        {"unknown database",
+         {"status", "No Such Base", folder.string()},
+         kRefused,
          "\"No Such Base\""},
     };
     const std::string manifest = Local(std::string(cli::kManifestName));

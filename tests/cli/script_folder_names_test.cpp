@@ -54,8 +54,8 @@ TEST(ScriptFileNamesTest, NamesBecomeSafeFileNamesAndReadBack) {
 TEST(ScriptFileNamesTest, CaseTwinsGetDistinctFilesOnACaseBlindFileSystem) {
     const std::vector<std::string> names = {"Notes", "NOTES", "notes", "Other", "A/b", "a/B"};
     const std::vector<std::string> files = EncodeNames(names);
-    EXPECT_EQ(files, (std::vector<std::string>{"Notes~1", "NOTES~f1", "notes~0", "Other",
-                                               "A%2Fb~1", "a%2FB~2"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"Notes~1", "NOTES~f1", "notes~0", "Other", "A%2Fb~1",
+                                               "a%2FB~2"}));
     std::set<std::string> folded;
     for (std::size_t i = 0; i < files.size(); ++i) {
         EXPECT_TRUE(folded.insert(Lower(files[i])).second) << files[i] << " clashes";

@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "cli_output.h"
+#include "colour_command.h"
 #include "commands.h"
 #include "common/exceptions.h"
-#include "colour_command.h"
 #include "fields_command.h"
 #include "filter_command.h"
 #include "folder_commands.h"
@@ -86,11 +86,11 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
      "for it when it does not answer.\n",
      kJsonHelp, ListCategories},
     {"forms", "DB CATEGORY [--json]", 2, kJson, "list the detail forms of a category",
-     "Lists the detail forms of CATEGORY in database DB, one name a line.\n", kJsonHelp,
-     ListForms},
+     "Lists the detail forms of CATEGORY in database DB, one name a line.\n", kJsonHelp, ListForms},
     {"fields", "DB CATEGORY [--json]", 2, kJson, "list the fields and connections of a category",
      kFieldsHelp, "", ListFields},
-    {"checkout", "DB CATEGORY FORM [-o FILE]", 3, kOutput, "write a form's script to a file or standard output",
+    {"checkout", "DB CATEGORY FORM [-o FILE]", 3, kOutput,
+     "write a form's script to a file or standard output",
      "Checks the script of FORM out of Commence and writes its bytes unchanged\n"
      "to FILE, or to standard output without -o.\n"
      "\n"
@@ -104,8 +104,8 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
      "", CheckIn},
     {"pull", "DB DIR [--force] [--quiet]", 2, kForce | kQuiet,
      "write every form script of a database into a folder", kPullHelp, kFileNamesHelp, Pull},
-    {"status", "DB DIR [--quiet]", 2, kQuiet, "compare a pulled folder with Commence",
-     kStatusHelp, "", Status},
+    {"status", "DB DIR [--quiet]", 2, kQuiet, "compare a pulled folder with Commence", kStatusHelp,
+     "", Status},
     {"push", "DB DIR [--force] [--dry-run] [--quiet]", 2, kForce | kDryRun | kQuiet,
      "store the scripts changed in a pulled folder", kPushHelp, "", Push},
     {"checksum", "FILE", 1, kNoOption, "print the CRC-32 of a script file",
@@ -126,8 +126,8 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
      "one 'warning<TAB>TEXT' line per broken declaration and one\n"
      "'status<TAB>TEXT' line per declaration that is not terminated.\n",
      "", PrintOutline},
-    {"filter", "[--read]", 0, kRead, "compose ViewFilter commands from JSON lines",
-     kFilterHelp, "", ComposeFilters},
+    {"filter", "[--read]", 0, kRead, "compose ViewFilter commands from JSON lines", kFilterHelp, "",
+     ComposeFilters},
 }};
 
 void PrintUsage(std::ostream& out) {
@@ -174,7 +174,8 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
             if (call.output) return "-o given twice";
             if (i + 1 >= args.size()) return "-o needs a file name";
             call.output = args[++i];
-        } else if (const Flag* flag = FlagNamed(arg); !optionsEnded && flag && (c.options & flag->option)) {
+        } else if (const Flag* flag = FlagNamed(arg);
+                   !optionsEnded && flag && (c.options & flag->option)) {
             call.*(flag->field) = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + arg + "'";
@@ -216,10 +217,9 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     // Every command but those on a script file alone reads the registry, and
     // none of them should act on defaults when its file cannot be read.
-    const bool readsRegistry = command->name != "checksum" && command->name != "outline" &&
-                               command->name != "filter";
-    if (readsRegistry && !RegistryReadable(Registry::Instance(), err))
-        return ExitCode::Failure;
+    const bool readsRegistry =
+        command->name != "checksum" && command->name != "outline" && command->name != "filter";
+    if (readsRegistry && !RegistryReadable(Registry::Instance(), err)) return ExitCode::Failure;
     try {
         return command->run(call, Streams{out, err});
     } catch (const EDDEFailed& e) {

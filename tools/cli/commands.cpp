@@ -63,8 +63,7 @@ FormLocation LocationOf(const Invocation& call) {
 // missing from the registry would otherwise show as "not ready", a wrong
 // category or form as an empty list or an empty script.
 void RequireKnown(Registry& registry, std::string_view database,
-                  std::optional<std::string_view> category,
-                  std::optional<std::string_view> form) {
+                  std::optional<std::string_view> category, std::optional<std::string_view> form) {
     if (!Lists(DatabaseNames(registry), database))
         throw EMissingDBItem("The database \"" + std::string(database) + "\" is not registered");
     if (!category) return;

@@ -174,8 +174,8 @@ void AddUnlistedFiles(const fs::path& folder, const std::set<std::string>& claim
             if (!name.ends_with(kScriptExtension)) continue;
             const std::string file = dirName + '/' + name;
             if (claimed.contains(file)) continue;
-            const auto form = DecodeName(
-                std::string_view(name).substr(0, name.size() - kScriptExtension.size()));
+            const auto form =
+                DecodeName(std::string_view(name).substr(0, name.size() - kScriptExtension.size()));
             if (!form) continue;
             states.push_back({State::NewHere, *category, *form, file, ReadLocal(folder / file)});
         }
@@ -215,8 +215,8 @@ std::vector<ScriptState> Survey(Registry& registry, const std::string& database,
         });
         if (listed) continue;
         claimed.insert(e.file);
-        states.push_back({State::GoneFromCommence, e.category, e.form, e.file,
-                          ReadLocal(folder / e.file)});
+        states.push_back(
+            {State::GoneFromCommence, e.category, e.form, e.file, ReadLocal(folder / e.file)});
     }
     AddUnlistedFiles(folder, claimed, states);
     return states;
@@ -257,7 +257,8 @@ ExitCode Pull(const Invocation& call, Streams io) {
         const std::string file = entry ? entry->file : f.file;
         const std::string bytes = transfer.CheckOut({database, f.category, f.form});
         const auto local = ReadLocal(folder / file);
-        const bool changedHere = local && *local != bytes && (!entry || PrintOf(*local) != entry->print);
+        const bool changedHere =
+            local && *local != bytes && (!entry || PrintOf(*local) != entry->print);
         if (changedHere && !call.force) {
             progress.Clear();
             io.err << "vellumkit-cli: kept " << file

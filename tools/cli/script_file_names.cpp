@@ -71,9 +71,8 @@ constexpr int HexValue(char c) noexcept {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return Lower(x) == Lower(y);
-           });
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return Lower(x) == Lower(y); });
 }
 
 std::string EncodeName(std::string_view name) {

@@ -106,7 +106,9 @@ std::optional<Manifest> ParseManifest(std::string_view text, std::string* error)
         const auto sum = ParseChecksum(*checksum);
         if (!sum) return fail("a checksum is not eight hexadecimal digits");
         if (!IsInsideFolder(*file)) return fail("the file \"" + *file + "\" is outside the folder");
-        manifest.entries.push_back({Utf8ToWindows1252(*category), Utf8ToWindows1252(*form), *file,
+        manifest.entries.push_back({Utf8ToWindows1252(*category),
+                                    Utf8ToWindows1252(*form),
+                                    *file,
                                     {*sum, s["size"].get<std::uint64_t>()}});
     }
     return manifest;

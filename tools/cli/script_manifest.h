@@ -33,8 +33,7 @@ struct Manifest {
     std::string database;
     std::vector<ManifestEntry> entries;
 
-    [[nodiscard]] const ManifestEntry* Find(std::string_view category,
-                                            std::string_view form) const;
+    [[nodiscard]] const ManifestEntry* Find(std::string_view category, std::string_view form) const;
     // Adds the entry, or replaces the one for its category and form.
     void Set(ManifestEntry entry);
 };
