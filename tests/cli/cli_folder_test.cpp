@@ -262,6 +262,20 @@ TEST_F(CliFolderTest, PullKeepsAFileChangedHereUnlessForced) {
     ExpectManifestMatchesFiles();
 }
 
+TEST_F(CliFolderTest, ProgressShowsOnATerminalUnlessQuiet) {
+    const CliResult pull = RunCliOnTerminal({"pull", db, folder.string()});
+    ASSERT_EQ(pull.exitCode, 0) << pull.err;
+    EXPECT_NE(pull.err.find("\r\x1b[Kpull 1/8 Account/Account"), std::string::npos) << pull.err;
+    EXPECT_NE(pull.err.find("\r\x1b[Kpull 8/8 Employee/Employee"), std::string::npos) << pull.err;
+    EXPECT_TRUE(pull.err.ends_with("\r\x1b[K")) << "the line is cleared at the end";
+
+    for (const char* command : {"status", "push", "pull"}) {
+        const CliResult quiet = RunCliOnTerminal({command, db, folder.string(), "--quiet"});
+        EXPECT_EQ(quiet.exitCode, 0) << command << ": " << quiet.err;
+        EXPECT_EQ(quiet.err, "") << command;
+    }
+}
+
 TEST_F(CliFolderTest, AFolderOfAnotherDatabaseOrNoneIsRefused) {
     Pull();
     const fs::path empty = commence.Root() / "empty";

@@ -28,7 +28,7 @@ constexpr std::string_view kExitCodes =
     "  2  bad arguments\n"
     "  3  Commence not reachable for the database\n"
     "  4  refused by Commence (no such database, category or form; script not stored)\n"
-    "  5  conflict (a script changed both here and in Commence; nothing stored for it)\n"
+    "  5  conflict (changes on both sides; nothing stored or overwritten for them)\n"
     "  6  differences found (status)\n";
 
 // The options a command takes, as bits.
@@ -137,8 +137,8 @@ void PrintUsage(std::ostream& out) {
         left.resize(std::max<std::size_t>(left.size() + 2, 12), ' ');
         out << "  " << left << c.summary << '\n';
     }
-    out << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments, '" << kProgram
-        << " pull --help'\nfor how category and form names become file names.\n\n"
+    out << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments, and\n'" << kProgram
+        << " pull --help' for how names become file names.\n\n"
         << kExitCodes;
 }
 

@@ -15,8 +15,8 @@ ExitCode Push(const Invocation& call, Streams io);
 
 inline constexpr std::string_view kPullHelp =
     "Checks every detail form script of database DB out into folder DIR, as\n"
-    "DIR/CATEGORY/FORM.vbs, byte for byte, and records in DIR/.vellumkit-manifest.json\n"
-    "the checksum and size of each script pulled. The manifest is rewritten\n"
+    "DIR/CATEGORY/FORM.vbs, byte for byte, and records the checksum and size of\n"
+    "each script pulled in DIR/.vellumkit-manifest.json. The manifest is rewritten\n"
     "(atomically) after each script, so a pull that stops half-way leaves a\n"
     "manifest that lists exactly the scripts written. Pulling again updates the\n"
     "folder; a file changed here since the last pull is kept as it is and\n"
