@@ -14,14 +14,19 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
         std::string problem;
     } cases[] = {
         {"no command", {}, "no command given"},
-        {"unknown command", {"push", "x"}, "unknown command 'push'"},
+        {"unknown command", {"publish", "x"}, "unknown command 'publish'"},
         {"too few operands", {"forms", "Demo"}, "'forms' takes 2 operands, 1 given"},
         {"too many operands", {"checksum", "a", "b"}, "'checksum' takes 1 operand, 2 given"},
         {"unknown option", {"checkout", "Demo", "C", "F", "-x"}, "unknown option '-x'"},
         {"-o without a file", {"checkout", "Demo", "C", "F", "-o"}, "-o needs a file name"},
         {"-o twice", {"checkout", "D", "C", "F", "-o", "a", "-o", "b"}, "-o given twice"},
         {"-o on another command", {"checksum", "f", "-o", "x"}, "unknown option '-o'"},
-        {"colour without --rtf", {"colour", "f"}, "--rtf is required"},
+        {"colour in two formats",
+         {"colour", "--rtf", "--no-colour", "f"},
+         "--rtf, --colour and --no-colour exclude each other"},
+        {"--force on status", {"status", "D", "dir", "--force"}, "unknown option '--force'"},
+        {"--json on checkout", {"checkout", "D", "C", "F", "--json"}, "unknown option '--json'"},
+        {"push without a folder", {"push", "D"}, "'push' takes 2 operands, 1 given"},
     };
     for (const auto& c : cases) {
         const CliResult r = RunCli(c.args);
@@ -32,20 +37,21 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
 }
 
 TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
-    for (const std::string command :
-         {"databases", "categories", "forms", "checkout", "checkin", "checksum", "colour"}) {
+    for (const std::string command : {"databases", "categories", "forms", "fields", "checkout",
+                                      "checkin", "pull", "status", "push", "checksum", "colour"}) {
         // Help wins over missing or extra operands.
         const CliResult r = RunCli({command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
         EXPECT_EQ(r.out.rfind("Usage: vellumkit-cli " + command, 0), 0u) << r.out;
         for (const char* code : {"0  success", "2  bad arguments", "3  Commence not reachable",
-                                 "4  refused by Commence"})
+                                 "4  refused by Commence", "5  conflict", "6  differences found"})
             EXPECT_NE(r.out.find(code), std::string::npos) << command << " lacks " << code;
         EXPECT_EQ(r.err, "") << command;
     }
     const CliResult overview = RunCli({"--help"});
     EXPECT_EQ(overview.exitCode, 0);
-    for (const char* command : {"databases", "checkout", "checkin", "colour"})
+    for (const char* command :
+         {"databases", "fields", "checkout", "checkin", "pull", "status", "push", "colour"})
         EXPECT_NE(overview.out.find(std::string("  ") + command), std::string::npos) << command;
 }
 

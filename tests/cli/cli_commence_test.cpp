@@ -2,6 +2,8 @@
 // the registry and DDE folder are the fixture's, inherited by the tool.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_runner.h"
 #include "commence/queries.h"
 #include "document/checksum_check.h"
@@ -159,7 +161,9 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
         {"categories", {"categories", db}, "The database Demo Sales is not ready"},
         {"forms", {"forms", db, "Account"}, "The database Demo Sales is not ready"},
         // The names are checked against Commence's lists first.
-        {"checkout", {"checkout", db, "Account", "Account"}, "The database Demo Sales is not ready"},
+        {"checkout",
+         {"checkout", db, "Account", "Account"},
+         "The database Demo Sales is not ready"},
         {"checkin",
          {"checkin", db, "Account", "Account", File("s.vbs")},
          "Error accessing Demo Sales"},
@@ -182,7 +186,8 @@ TEST_F(CliCommenceTest, UnknownNamesExitWithFourAndWriteNothing) {
     } cases[] = {
         {"checkout, unknown form", {"checkout", db, "Account", "No Such Form"}, "No Such Form"},
         {"checkout, unknown category", {"checkout", db, "Nope", "Account"}, "Nope"},
-        {"checkout, unknown database", {"checkout", "No Such Base", "Account", "Account"},
+        {"checkout, unknown database",
+         {"checkout", "No Such Base", "Account", "Account"},
          "No Such Base"},
         {"forms, unknown category", {"forms", db, "Nope"}, "Nope"},
         {"categories, unknown database", {"categories", "No Such Base"}, "No Such Base"},
@@ -200,6 +205,62 @@ TEST_F(CliCommenceTest, UnknownNamesExitWithFourAndWriteNothing) {
     }
     EXPECT_EQ(RunCli({"checkout", db, "account", "ACCOUNT", "-o", kept}).exitCode, 0)
         << "names are taken in any case, as Commence takes them";
+}
+
+TEST_F(CliCommenceTest, FieldsListKindsAndConnectionsAsTextAndJson) {
+    commence.StartServer(db);
+    const CliResult text = RunCli({"fields", db, "Contact"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out,
+              "field\tcontactKey\tName\t5\n"
+              "field\tFirst Name\tText\t0\n"
+              "field\tLast Name\tText\t0\n"
+              "field\tPhone\tTelephone\t3\n"
+              "field\tE-mail\tE-mail\t13\n"
+              "field\tBirthday\tDate\t2\n"
+              "field\tDo Not Call\tCheckbox\t4\n"
+              "field\tNotes\tText\t0\n"
+              // Names with blanks on both sides of the cut.
+              "connection\tRelates to\tAccount\n"
+              "connection\tPrimary Contact\tSales Opportunity\n"
+              "connection\tRelates to\tActivity Log\n");
+
+    const CliResult json = RunCli({"fields", db, "Account", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto parsed = nlohmann::json::parse(json.out);
+    EXPECT_EQ(parsed["fields"][0],
+              (nlohmann::json{{"name", "accountKey"}, {"kind", "Name"}, {"code", 5}}));
+    const auto& fields = parsed["fields"];
+    EXPECT_TRUE(std::any_of(fields.begin(), fields.end(), [](const nlohmann::json& f) {
+        return f["name"] == "Industries" && f["kind"] == "Multiple selection" && f["code"] == 15;
+    })) << json.out;
+    EXPECT_EQ(parsed["connections"][2],
+              (nlohmann::json{{"name", "For Account"}, {"category", "Sales Opportunity"}}));
+
+    const CliResult unknown = RunCli({"fields", db, "Nowhere"});
+    EXPECT_EQ(unknown.exitCode, kRefused);
+    EXPECT_NE(unknown.err.find("\"Nowhere\""), std::string::npos) << unknown.err;
+}
+
+TEST_F(CliCommenceTest, ListingsAsJsonAreUtf8Arrays) {
+    commence.StartServer(db);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        nlohmann::json expected;
+    } cases[] = {
+        {"categories",
+         {"categories", db, "--json"},
+         {"Account", "Contact", "Sales Opportunity", "Employee", "Activity Log"}},
+        {"forms",
+         {"forms", db, "Sales Opportunity", "--json"},
+         {"Opportunity", "Quote \"Express\""}},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out), c.expected) << c.name << ": " << r.out;
+    }
 }
 
 }  // namespace

@@ -85,6 +85,38 @@ TEST_F(CliFilesTest, ColourWritesTheRtfWithTheRegistryFonts) {
     EXPECT_EQ(r.err, "");
 }
 
+TEST_F(CliFilesTest, ColourForATerminalUsesTheClassColoursAndStaysPlainWhenPiped) {
+    {
+        Registry registry(dir.path() / "registry");
+        TFont keyword;
+        keyword.color = 0xFF8000;  // blue 255, green 128, red 0
+        keyword.style = kBold;
+        SaveTokenStyle(registry, "Keyword", keyword);
+        TFont comment;
+        comment.color = 0x008000;
+        comment.style = kItalic;
+        SaveTokenStyle(registry, "Comment", comment);
+    }
+    const std::string script = "Dim x ' note\r\n";
+    const std::string file = Write("s.vbs", script);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {"forced colour",
+         {"colour", "--colour", file},
+         "\x1b[1;38;2;0;128;255mDim\x1b[0m x \x1b[3;38;2;0;128;0m' note\x1b[0m\r\n"},
+        {"piped", {"colour", file}, script},
+        {"no colour", {"colour", "--no-colour", file}, script},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.name;
+    }
+}
+
 TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
     {
         Registry registry(dir.path() / "registry");
@@ -101,7 +133,6 @@ TEST_F(CliFilesTest, DatabasesListsTheRegistryDirectory) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Demo Sales\nField Service\nArchive\n");
 }
-
 
 // Regression: an endless input was once read until memory ran out.
 TEST_F(CliFilesTest, AScriptPastTheLimitIsRefusedBeforeItIsReadWhole) {
@@ -148,8 +179,7 @@ TEST_F(CliFilesTest, UnreadableRegistryFileIsNamedAndKept) {
     std::filesystem::create_directory(userHive);
     const CliResult r = RunCli({"databases"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find(userHive.string() + ": cannot be read: Is a directory"),
-              std::string::npos)
+    EXPECT_NE(r.err.find(userHive.string() + ": cannot be read: Is a directory"), std::string::npos)
         << r.err;
 }
 

@@ -14,6 +14,9 @@ struct CliResult {
 // Runs the built vellumkit-cli with `args` in this process's environment and
 // waits for it; its standard input is empty.
 CliResult RunCli(const std::vector<std::string>& args);
+// The same with its standard error on a terminal (a pseudo-terminal), whose
+// output comes back in `err`.
+CliResult RunCliOnTerminal(const std::vector<std::string>& args);
 // The same with `input` as its standard input.
 CliResult RunCli(const std::vector<std::string>& args, const std::string& input);
 

@@ -6,9 +6,12 @@
 #include <string_view>
 
 #include "cli_output.h"
+#include "colour_command.h"
 #include "commands.h"
 #include "common/exceptions.h"
+#include "fields_command.h"
 #include "filter_command.h"
+#include "folder_commands.h"
 #include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
@@ -24,57 +27,94 @@ constexpr std::string_view kExitCodes =
     "  1  failure (a file could not be read or written, an unreadable reply)\n"
     "  2  bad arguments\n"
     "  3  Commence not reachable for the database\n"
-    "  4  refused by Commence (no such database, category or form; script not stored)\n";
+    "  4  refused by Commence (no such database, category or form; script not stored)\n"
+    "  5  conflict (changes on both sides; nothing stored or overwritten for them)\n"
+    "  6  differences found (status)\n";
 
-enum class Option { None, Output, Rtf, Read };
+// The options a command takes, as bits.
+enum Option : unsigned {
+    kNoOption = 0,
+    kOutput = 1u << 0,    // -o FILE
+    kRtf = 1u << 1,       // --rtf
+    kRead = 1u << 2,      // --read
+    kJson = 1u << 3,      // --json
+    kQuiet = 1u << 4,     // --quiet
+    kForce = 1u << 5,     // --force
+    kDryRun = 1u << 6,    // --dry-run
+    kColour = 1u << 7,    // --colour
+    kNoColour = 1u << 8,  // --no-colour
+};
+
+// The options that are a word alone, and where each lands.
+struct Flag {
+    std::string_view text;
+    Option option;
+    bool Invocation::*field;
+};
+
+constexpr std::array<Flag, 8> kFlags = {{
+    {"--rtf", kRtf, &Invocation::rtf},
+    {"--read", kRead, &Invocation::read},
+    {"--json", kJson, &Invocation::json},
+    {"--quiet", kQuiet, &Invocation::quiet},
+    {"--force", kForce, &Invocation::force},
+    {"--dry-run", kDryRun, &Invocation::dryRun},
+    {"--colour", kColour, &Invocation::colour},
+    {"--no-colour", kNoColour, &Invocation::noColour},
+}};
 
 struct CommandSpec {
     std::string_view name;
     std::string_view usage;  // operands and options after the name
     std::size_t operands;
-    Option option;
-    bool optionRequired;
+    unsigned options;  // Option bits
     std::string_view summary;
     std::string_view description;
+    std::string_view more;  // printed after the description
     ExitCode (*run)(const Invocation&, Streams);
 };
 
-constexpr std::array<CommandSpec, 9> kCommands = {{
-    {"databases", "", 0, Option::None, false, "list the registered Commence databases",
+constexpr std::string_view kJsonHelp = "\n  --json  one JSON array of the names (UTF-8) instead\n";
+
+constexpr std::array<CommandSpec, 13> kCommands = {{
+    {"databases", "[--json]", 0, kJson, "list the registered Commence databases",
      "Lists the Commence databases registered on this machine, one name a line,\n"
      "those of the current user first.\n",
-     ListDatabases},
-    {"categories", "DB", 1, Option::None, false, "list the categories of a database",
+     kJsonHelp, ListDatabases},
+    {"categories", "DB [--json]", 1, kJson, "list the categories of a database",
      "Lists the categories of database DB, one name a line, starting Commence\n"
      "for it when it does not answer.\n",
-     ListCategories},
-    {"forms", "DB CATEGORY", 2, Option::None, false, "list the detail forms of a category",
-     "Lists the detail forms of CATEGORY in database DB, one name a line.\n", ListForms},
-    {"checkout", "DB CATEGORY FORM [-o FILE]", 3, Option::Output, false,
+     kJsonHelp, ListCategories},
+    {"forms", "DB CATEGORY [--json]", 2, kJson, "list the detail forms of a category",
+     "Lists the detail forms of CATEGORY in database DB, one name a line.\n", kJsonHelp, ListForms},
+    {"fields", "DB CATEGORY [--json]", 2, kJson, "list the fields and connections of a category",
+     kFieldsHelp, "", ListFields},
+    {"checkout", "DB CATEGORY FORM [-o FILE]", 3, kOutput,
      "write a form's script to a file or standard output",
      "Checks the script of FORM out of Commence and writes its bytes unchanged\n"
      "to FILE, or to standard output without -o.\n"
      "\n"
      "  -o FILE  write the script to FILE\n",
-     CheckOut},
-    {"checkin", "DB CATEGORY FORM FILE", 4, Option::None, false,
-     "store a script file as a form's script",
+     "", CheckOut},
+    {"checkin", "DB CATEGORY FORM FILE", 4, kNoOption, "store a script file as a form's script",
      "Checks FILE into Commence as the script of FORM. The category, saved and\n"
      "checksum tag lines are refreshed first as the editor's settings say (the\n"
      "file itself is not changed). The editor's messages are printed to\n"
      "standard error.\n",
-     CheckIn},
-    {"checksum", "FILE", 1, Option::None, false, "print the CRC-32 of a script file",
+     "", CheckIn},
+    {"pull", "DB DIR [--force] [--quiet]", 2, kForce | kQuiet,
+     "write every form script of a database into a folder", kPullHelp, kFileNamesHelp, Pull},
+    {"status", "DB DIR [--quiet]", 2, kQuiet, "compare a pulled folder with Commence", kStatusHelp,
+     "", Status},
+    {"push", "DB DIR [--force] [--dry-run] [--quiet]", 2, kForce | kDryRun | kQuiet,
+     "store the scripts changed in a pulled folder", kPushHelp, "", Push},
+    {"checksum", "FILE", 1, kNoOption, "print the CRC-32 of a script file",
      "Prints the CRC-32 of FILE's script text (every line ending in CR LF) as\n"
      "eight lowercase hexadecimal digits, as the editor's Show CheckSum does.\n",
-     PrintChecksum},
-    {"colour", "--rtf FILE", 1, Option::Rtf, true, "print a script file as coloured RTF",
-     "Prints the RTF document the editor loads for FILE, coloured with the\n"
-     "current token class fonts.\n"
-     "\n"
-     "  --rtf  write RTF (the only format)\n",
-     PrintColouredRtf},
-    {"outline", "FILE", 1, Option::None, false, "list the events, Subs and Functions of a script",
+     "", PrintChecksum},
+    {"colour", "[--rtf | --colour | --no-colour] FILE", 1, kRtf | kColour | kNoColour,
+     "print a script file in the token class colours", kColourHelp, "", PrintColour},
+    {"outline", "FILE", 1, kNoOption, "list the events, Subs and Functions of a script",
      "Scans FILE as the code browser does (lines end at CR LF, LF or a lone CR)\n"
      "and prints one line per declaration, in text order:\n"
      "\n"
@@ -85,9 +125,9 @@ constexpr std::array<CommandSpec, 9> kCommands = {{
      "a body), NoCode (terminated, empty body) or NoEnd (not terminated). Then\n"
      "one 'warning<TAB>TEXT' line per broken declaration and one\n"
      "'status<TAB>TEXT' line per declaration that is not terminated.\n",
-     PrintOutline},
-    {"filter", "[--read]", 0, Option::Read, false, "compose ViewFilter commands from JSON lines",
-     kFilterHelp, ComposeFilters},
+     "", PrintOutline},
+    {"filter", "[--read]", 0, kRead, "compose ViewFilter commands from JSON lines", kFilterHelp, "",
+     ComposeFilters},
 }};
 
 void PrintUsage(std::ostream& out) {
@@ -97,19 +137,27 @@ void PrintUsage(std::ostream& out) {
         left.resize(std::max<std::size_t>(left.size() + 2, 12), ' ');
         out << "  " << left << c.summary << '\n';
     }
-    out << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments.\n\n" << kExitCodes;
+    out << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments, and\n'" << kProgram
+        << " pull --help' for how names become file names.\n\n"
+        << kExitCodes;
 }
 
 void PrintCommandHelp(std::ostream& out, const CommandSpec& c) {
     out << "Usage: " << kProgram << ' ' << c.name;
     if (!c.usage.empty()) out << ' ' << c.usage;
-    out << "\n\n" << c.description << '\n' << kExitCodes;
+    out << "\n\n" << c.description << c.more << '\n' << kExitCodes;
 }
 
 ExitCode BadArguments(std::ostream& err, std::string_view problem, std::string_view command) {
     err << kProgram << ": " << problem << '\n'
         << "Try '" << kProgram << (command.empty() ? "" : " ") << command << " --help'.\n";
     return ExitCode::BadArguments;
+}
+
+const Flag* FlagNamed(std::string_view arg) {
+    const auto it =
+        std::find_if(kFlags.begin(), kFlags.end(), [&](const Flag& f) { return f.text == arg; });
+    return it == kFlags.end() ? nullptr : &*it;
 }
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
@@ -122,21 +170,21 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
         const std::string& arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && c.option == Option::Output && arg == "-o") {
+        } else if (!optionsEnded && (c.options & kOutput) && arg == "-o") {
             if (call.output) return "-o given twice";
             if (i + 1 >= args.size()) return "-o needs a file name";
             call.output = args[++i];
-        } else if (!optionsEnded && c.option == Option::Rtf && arg == "--rtf") {
-            call.rtf = true;
-        } else if (!optionsEnded && c.option == Option::Read && arg == "--read") {
-            call.read = true;
+        } else if (const Flag* flag = FlagNamed(arg);
+                   !optionsEnded && flag && (c.options & flag->option)) {
+            call.*(flag->field) = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + arg + "'";
         } else {
             call.operands.push_back(arg);
         }
     }
-    if (c.optionRequired && c.option == Option::Rtf && !call.rtf) return "--rtf is required";
+    if (int(call.rtf) + int(call.colour) + int(call.noColour) > 1)
+        return "--rtf, --colour and --no-colour exclude each other";
     if (call.operands.size() != c.operands) {
         return "'" + std::string(c.name) + "' takes " + std::to_string(c.operands) + " operand" +
                (c.operands == 1 ? "" : "s") + ", " + std::to_string(call.operands.size()) +
@@ -169,10 +217,9 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     // Every command but those on a script file alone reads the registry, and
     // none of them should act on defaults when its file cannot be read.
-    const bool readsRegistry = command->name != "checksum" && command->name != "outline" &&
-                               command->name != "filter";
-    if (readsRegistry && !RegistryReadable(Registry::Instance(), err))
-        return ExitCode::Failure;
+    const bool readsRegistry =
+        command->name != "checksum" && command->name != "outline" && command->name != "filter";
+    if (readsRegistry && !RegistryReadable(Registry::Instance(), err)) return ExitCode::Failure;
     try {
         return command->run(call, Streams{out, err});
     } catch (const EDDEFailed& e) {

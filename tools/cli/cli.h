@@ -13,6 +13,8 @@ enum class ExitCode : int {
     BadArguments = 2,  // unknown command, wrong operands or options
     Unreachable = 3,   // Commence did not answer for the database
     Refused = 4,       // Commence refused the check-in, or no such database, category or form
+    Conflict = 5,      // a script changed both here and in Commence; nothing stored for it
+    Differences = 6,   // status found scripts that are not unchanged
 };
 
 // Runs one command line (without the program name). Data goes to `out`,

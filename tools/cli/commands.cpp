@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli_output.h"
@@ -12,6 +13,7 @@
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
 #include "common/script_limits.h"
+#include "common/windows_1252.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
 #include "highlight/class_fonts.h"
@@ -41,10 +43,6 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
         throw Exception("Cannot write " + path + ": " + why);
 }
 
-void PrintNames(std::ostream& out, const std::vector<std::string>& names) {
-    for (const auto& name : names) out << name << '\n';
-}
-
 // Commence, like the registry it lists databases in, takes names in any case.
 bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
     const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
@@ -55,13 +53,17 @@ bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
     });
 }
 
-// Names the first of database, category and form (as many as given) that
-// does not exist, before anything is read or written for it. A database
+FormLocation LocationOf(const Invocation& call) {
+    return {call.operands.at(0), call.operands.at(1), call.operands.at(2)};
+}
+
+}  // namespace
+
+// Checked before anything is read or written for the names: a database
 // missing from the registry would otherwise show as "not ready", a wrong
 // category or form as an empty list or an empty script.
 void RequireKnown(Registry& registry, std::string_view database,
-                  std::optional<std::string_view> category = std::nullopt,
-                  std::optional<std::string_view> form = std::nullopt) {
+                  std::optional<std::string_view> category, std::optional<std::string_view> form) {
     if (!Lists(DatabaseNames(registry), database))
         throw EMissingDBItem("The database \"" + std::string(database) + "\" is not registered");
     if (!category) return;
@@ -74,20 +76,33 @@ void RequireKnown(Registry& registry, std::string_view database,
         throw EMissingDBItem("The detail form \"" + std::string(*form) + "\" is invalid");
 }
 
-FormLocation LocationOf(const Invocation& call) {
-    return {call.operands.at(0), call.operands.at(1), call.operands.at(2)};
+void PrintNameList(std::ostream& out, const std::vector<std::string>& names, bool json) {
+    if (!json) {
+        for (const auto& name : names) out << name << '\n';
+        return;
+    }
+    // JSON text is UTF-8; Commence's names are Windows-1252.
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& name : names) list.push_back(Windows1252ToUtf8(name));
+    out << list.dump() << '\n';
 }
 
-}  // namespace
+CheckInTags TagsFromSettings(Registry& registry) {
+    const TSettings settings(registry);
+    const MachineNames names = ReadMachineNames();
+    return {{settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+            names.computerName,
+            names.userName};
+}
 
-ExitCode ListDatabases(const Invocation&, Streams io) {
-    PrintNames(io.out, DatabaseNames(Registry::Instance()));
+ExitCode ListDatabases(const Invocation& call, Streams io) {
+    PrintNameList(io.out, DatabaseNames(Registry::Instance()), call.json);
     return ExitCode::Success;
 }
 
 ExitCode ListCategories(const Invocation& call, Streams io) {
     RequireKnown(Registry::Instance(), call.operands.at(0));
-    PrintNames(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)));
+    PrintNameList(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)), call.json);
     return ExitCode::Success;
 }
 
@@ -96,7 +111,7 @@ ExitCode ListForms(const Invocation& call, Streams io) {
     RequireKnown(Registry::Instance(), database, call.operands.at(1));
     const auto forms = LoadFormNames(Registry::Instance(), database, call.operands.at(1));
     if (!forms) throw EDBNotReady("The database " + database + " is not ready");
-    PrintNames(io.out, *forms);
+    PrintNameList(io.out, *forms, call.json);
     return ExitCode::Success;
 }
 
@@ -120,12 +135,7 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
     const FormLocation location = LocationOf(call);
     MemoryScriptLines lines(ReadScriptOrThrow(call.operands.at(3)));
 
-    const TSettings settings(registry);
-    const MachineNames names = ReadMachineNames();
-    const CheckInTags tags{
-        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
-        names.computerName,
-        names.userName};
+    const CheckInTags tags = TagsFromSettings(registry);
 
     StreamStatus status(io.err);
     const CheckInResult result = ScriptTransfer(registry, status).CheckIn(location, lines, tags);

@@ -3,9 +3,15 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli.h"
+#include "commence/transfer.h"
+
+namespace vk {
+class Registry;
+}
 
 namespace vk::cli {
 
@@ -15,6 +21,12 @@ struct Invocation {
     std::optional<std::string> output;  // -o FILE
     bool rtf = false;                   // --rtf
     bool read = false;                  // --read
+    bool json = false;                  // --json
+    bool quiet = false;                 // --quiet
+    bool force = false;                 // --force
+    bool dryRun = false;                // --dry-run
+    bool colour = false;                // --colour
+    bool noColour = false;              // --no-colour
 };
 
 struct Streams {
@@ -31,5 +43,17 @@ ExitCode CheckOut(const Invocation& call, Streams io);
 ExitCode CheckIn(const Invocation& call, Streams io);
 ExitCode PrintChecksum(const Invocation& call, Streams io);
 ExitCode PrintColouredRtf(const Invocation& call, Streams io);
+
+// Names the first of database, category and form (as many as given) that
+// does not exist: throws EMissingDBItem (or EInvalidCategory, EDBNotReady).
+void RequireKnown(Registry& registry, std::string_view database,
+                  std::optional<std::string_view> category = std::nullopt,
+                  std::optional<std::string_view> form = std::nullopt);
+
+// Names one a line, or with --json as one JSON array of strings (UTF-8).
+void PrintNameList(std::ostream& out, const std::vector<std::string>& names, bool json);
+
+// The tag lines a check-in refreshes, as the editor's settings say.
+[[nodiscard]] CheckInTags TagsFromSettings(Registry& registry);
 
 }  // namespace vk::cli

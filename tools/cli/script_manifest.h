@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vk::cli {
+
+// What a script's bytes were when they were pulled or pushed: enough to tell
+// whether either side changed them since.
+struct ScriptPrint {
+    std::uint32_t checksum = 0;  // the CRC-32 of all the bytes
+    std::uint64_t size = 0;      // and their count
+    bool operator==(const ScriptPrint&) const = default;
+};
+
+[[nodiscard]] ScriptPrint PrintOf(std::string_view bytes);
+
+// One script of a pulled folder.
+struct ManifestEntry {
+    std::string category;  // Windows-1252, as Commence names it
+    std::string form;
+    std::string file;  // relative to the folder, '/' between the parts
+    ScriptPrint print;
+};
+
+// A script folder's record of what it holds: the database it came from and,
+// per script, the print of what was last pulled or stored.
+struct Manifest {
+    std::string database;
+    std::vector<ManifestEntry> entries;
+
+    [[nodiscard]] const ManifestEntry* Find(std::string_view category, std::string_view form) const;
+    // Adds the entry, or replaces the one for its category and form.
+    void Set(ManifestEntry entry);
+};
+
+// The manifest's file name inside the folder. It starts with a dot, which no
+// category's folder name does.
+inline constexpr std::string_view kManifestName = ".vellumkit-manifest.json";
+
+[[nodiscard]] std::string FormatManifest(const Manifest& manifest);
+
+// The manifest a text holds; nothing, with `error` saying why, when it is not
+// one.
+[[nodiscard]] std::optional<Manifest> ParseManifest(std::string_view text, std::string* error);
+
+// The folder's manifest; nothing when it has none. Throws vk::Exception when
+// one is there but cannot be read or understood.
+[[nodiscard]] std::optional<Manifest> ReadManifest(const std::filesystem::path& folder);
+
+// Replaces the folder's manifest atomically: a reader or a crash sees the old
+// one or the new one whole. Throws vk::Exception when it cannot be written.
+void WriteManifest(const std::filesystem::path& folder, const Manifest& manifest);
+
+}  // namespace vk::cli
