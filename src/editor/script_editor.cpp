@@ -111,6 +111,7 @@ void ScriptEditor::LoadText(std::string_view bytes) {
     forcedModified_ = false;
     Send(SCI_SETEMPTYSELECTION, 0);
     ReportSelectionIfMoved();
+    emit scriptLoaded();
 }
 
 void ScriptEditor::SetPlainText(std::string_view bytes) {

@@ -14,6 +14,7 @@
 
 #include "editor/editor_key_event.h"
 #include "editor/style_table.h"
+#include "highlight/class_looks.h"
 #include "highlight/piece_colouring.h"
 #include "highlight/rtf_reader.h"
 
@@ -164,6 +165,12 @@ public:
     // end).
     [[nodiscard]] int StyleAt(int pos) const;
     [[nodiscard]] const StyleTable& Styles() const { return styles_; }
+    // Gives every character from `start` to `start + length` the colour and
+    // bold/italic of its token class (the classes cut from that stretch
+    // alone), keeping its face and size; styles are set only where they
+    // differ. Returns the number of characters restyled, 0 for text that
+    // already had its colours.
+    int RecolourRange(int start, int length, const ClassLooks& looks);
 
     // --- Notifications and redraw ------------------------------------------
     // What a DetachedNotifications guard raises when it attaches again.
@@ -206,6 +213,9 @@ public slots:
 signals:
     void scriptChanged();
     void scriptSelectionChanged();
+    // The whole text was replaced by a load (SetPlainText, LoadRichText,
+    // LoadTextToColour, Clear); such text comes with its formats.
+    void scriptLoaded();
 
     // Keys. Behaviours (bookmarks, block indent, recolouring, validation)
     // listen to these with a direct connection, any number of them; Qt calls
