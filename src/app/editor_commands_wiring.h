@@ -2,6 +2,7 @@
 
 namespace vk {
 
+class TBlockIndenter;
 class TfMain;
 class TLineRecolourer;
 
@@ -9,10 +10,12 @@ class TLineRecolourer;
 // owned by the editor.
 struct EditorCommands {
     TLineRecolourer* recolourer = nullptr;
+    TBlockIndenter* indenter = nullptr;
 };
 
-// Attaches recolouring while typing to the main window's editor, with the
-// colour stream's class fonts.
+// Attaches the editing commands to the main window's editor and actions:
+// recolouring while typing (with the colour stream's class fonts) and block
+// indent and unindent (acIndentBlock, acUnindentBlock).
 EditorCommands AttachEditorCommands(TfMain& main);
 
 }  // namespace vk

@@ -40,6 +40,10 @@ int TLineRecolourer::RecolourLines(int first, int last) {
     const int lines = static_cast<int>(editor_.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
     first = std::clamp(first, 0, lines - 1);
     last = std::clamp(last, first, lines - 1);
+    // Edits waiting to be recoloured that lie inside are done with.
+    if (dirty_ && editor_.LineFromChar(dirtyStart_) >= first &&
+        editor_.LineFromChar(dirtyEnd_) <= last)
+        dirty_ = false;
     const int start = editor_.LineIndex(first);
     // To the end of the last line and its line end, if it has one.
     const int end =
