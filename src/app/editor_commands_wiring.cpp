@@ -1,9 +1,11 @@
 #include "app/editor_commands_wiring.h"
 
 #include <QAction>
+#include <QMenu>
 
 #include "app/main_window.h"
 #include "editor/block_indenter.h"
+#include "editor/bookmarks.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
@@ -16,6 +18,14 @@ template <typename Command>
 void OnTriggered(TfMain& main, QAction* action, Command command) {
     QObject::connect(action, &QAction::triggered, main.reScript(),
                      [&main, command] { main.RunCommand(command); });
+}
+
+// Puts the caret at the start of a line, brings it into view and gives the
+// editor the focus.
+void JumpToLine(ScriptEditor& editor, int line) {
+    editor.SetCaret(editor.LineIndex(std::max(line, 0)));
+    editor.ScrollCaretIntoView();
+    editor.setFocus();
 }
 
 }  // namespace
@@ -31,6 +41,15 @@ EditorCommands AttachEditorCommands(TfMain& main) {
     commands.indenter = indenter;
     OnTriggered(main, main.Actions().acIndentBlock, [indenter] { indenter->IndentBlock(); });
     OnTriggered(main, main.Actions().acUnindentBlock, [indenter] { indenter->UnindentBlock(); });
+
+    TBookmarks* bookmarks = new TBookmarks(editor, *commands.recolourer, main.Messages(),
+                                           [&editor](int line) { JumpToLine(editor, line); });
+    commands.bookmarks = bookmarks;
+    OnTriggered(main, main.Actions().acSetNextBookmark,
+                [bookmarks] { bookmarks->SetNextBookmark(); });
+    QMenu* menu = main.Toolbars().pmBookmarks;
+    QObject::connect(menu, &QMenu::aboutToShow, bookmarks,
+                     [bookmarks, menu] { bookmarks->FillMenu(*menu); });
     return commands;
 }
 

@@ -3,6 +3,7 @@
 namespace vk {
 
 class TBlockIndenter;
+class TBookmarks;
 class TfMain;
 class TLineRecolourer;
 
@@ -11,11 +12,13 @@ class TLineRecolourer;
 struct EditorCommands {
     TLineRecolourer* recolourer = nullptr;
     TBlockIndenter* indenter = nullptr;
+    TBookmarks* bookmarks = nullptr;
 };
 
 // Attaches the editing commands to the main window's editor and actions:
-// recolouring while typing (with the colour stream's class fonts) and block
-// indent and unindent (acIndentBlock, acUnindentBlock).
+// recolouring while typing (with the colour stream's class fonts), block
+// indent and unindent (acIndentBlock, acUnindentBlock), and the bookmarks
+// (Ctrl+digit, Ctrl+Shift+digit, acSetNextBookmark and its menu pmBookmarks).
 EditorCommands AttachEditorCommands(TfMain& main);
 
 }  // namespace vk

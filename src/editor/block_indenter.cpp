@@ -8,6 +8,7 @@
 #include "editor/block_indent.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
+#include "editor/undo_group.h"
 #include "settings/settings.h"
 
 namespace vk {
@@ -20,20 +21,6 @@ public:
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Makes the line edits inside it one undo step.
-class UndoGroup {
-public:
-    explicit UndoGroup(ScriptEditor& editor) : editor_(editor) {
-        editor_.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-    }
-    ~UndoGroup() { editor_.SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION); }
-    UndoGroup(const UndoGroup&) = delete;
-    UndoGroup& operator=(const UndoGroup&) = delete;
-
-private:
-    ScriptEditor& editor_;
 };
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <string>
 
 #include "app/editor_commands_wiring.h"
+#include "editor/bookmark_tags.h"
 #include "editor/line_recolourer.h"
 #include "editor/recolouring.h"
 #include "editor/script_editor.h"
@@ -119,6 +121,102 @@ TEST_F(EditorCommandsTest, IndentedLinesAreColouredAndOneUndoTakesTheIndentBack)
     for (int line = 0; line < 3; ++line) EXPECT_EQ(WrongOnLine(line), 0) << line;
     editor->undo();
     EXPECT_EQ(editor->Text(), text);
+}
+
+// Twelve lines "line 1" to "line 12".
+std::string TwelveLines() {
+    std::string text;
+    for (int i = 1; i <= 12; ++i) text += "line " + std::to_string(i) + "\r\n";
+    return text;
+}
+
+TEST_F(EditorCommandsTest, CtrlShiftDigitSetsMovesAndRemovesABookmark) {
+    editor->SetPlainText(TwelveLines());
+    editor->SetCaret(editor->LineIndex(9) + 2);  // in "line 10"
+    QTest::keyClick(editor, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->Line(9), "'#Bookmark 5");
+    EXPECT_EQ(editor->LineFromChar(editor->SelStart()), 10);
+    EXPECT_EQ(editor->SelStart(), editor->LineIndex(10) + 2);
+    EXPECT_EQ(WrongOnLine(9), 0);  // the tag line is coloured as a comment
+    EXPECT_EQ(window->StatusPanel(1)->text(), QStringLiteral("Modified"));
+
+    // Again from the line below the tag: deleted and put back in place.
+    const std::string withTag = editor->Text();
+    QTest::keyClick(editor, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->Text(), withTag);
+    EXPECT_EQ(editor->SelStart(), editor->LineIndex(10) + 2);
+
+    // From line 2 the tag moves up to just above it.
+    editor->SetCaret(editor->LineIndex(1));
+    QTest::keyClick(editor, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->Line(1), "'#Bookmark 5");
+    EXPECT_EQ(editor->Line(10), "line 10");
+    EXPECT_EQ(editor->SelStart(), editor->LineIndex(2));
+
+    // On the tag line itself it goes.
+    editor->SetCaret(editor->LineIndex(1) + 4);
+    QTest::keyClick(editor, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->Text(), TwelveLines());
+
+    // One undo takes one command back.
+    editor->undo();
+    EXPECT_EQ(editor->Line(1), "'#Bookmark 5");
+}
+
+TEST_F(EditorCommandsTest, CtrlDigitJumpsToTheBookmarkAndChangesNothing) {
+    const std::string text = "x\r\ny\r\n'#Bookmark 3\r\nz\r\n";
+    editor->SetPlainText(text);
+    QTest::keyClick(editor, Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(editor->SelStart(), editor->LineIndex(2));
+    EXPECT_EQ(editor->Text(), text);
+    editor->SetCaret(0);
+    QTest::keyClick(editor, Qt::Key_4, Qt::ControlModifier);  // not set
+    EXPECT_EQ(editor->SelStart(), 0);
+}
+
+TEST_F(EditorCommandsTest, SetBookmarkTakesTheNextFreeNumberUntilAllTenAreSet) {
+    std::string text;
+    for (int n = 1; n <= 9; ++n) text += BookmarkTag(n) + "\r\n";
+    text += "x\r\n";
+    editor->SetPlainText(text);
+    editor->SetCaret(editor->LineIndex(9));
+    window->Actions().acSetNextBookmark->trigger();
+    EXPECT_EQ(editor->Line(9), "'#Bookmark 0");
+    EXPECT_EQ(editor->Line(10), "x");
+    EXPECT_EQ(editor->SelStart(), editor->LineIndex(10));
+    EXPECT_TRUE(messages.messages.empty());
+
+    const std::string full = editor->Text();
+    window->Actions().acSetNextBookmark->trigger();
+    EXPECT_EQ(editor->Text(), full);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text,
+              "There are no more bookmarks available.\rClean up some bookmarks or use an "
+              "existing bookmark.");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+}
+
+TEST_F(EditorCommandsTest, BookmarkMenuListsAllTenAndActsOnThem) {
+    editor->SetPlainText("'#Bookmark 2 loop start\r\nx\r\n'#Bookmark 4\r\ny\r\n");
+    QMenu* menu = window->Toolbars().pmBookmarks;
+    for (int round = 0; round < 2; ++round) emit menu->aboutToShow();  // rebuilt, not added to
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 10);
+    QStringList captions;
+    for (QAction* item : items)
+        captions << item->text() + (item->isChecked() ? QStringLiteral("*") : QString());
+    EXPECT_EQ(captions,
+              (QStringList{"1 (none)", "2 loop start*", "3 (none)", "4 Bookmark 4*", "5 (none)",
+                           "6 (none)", "7 (none)", "8 (none)", "9 (none)", "0 (none)"}));
+
+    editor->SetCaret(editor->LineIndex(3));
+    items[1]->trigger();  // bookmark 2, on the first line
+    EXPECT_EQ(editor->SelStart(), 0);
+
+    editor->SetCaret(editor->LineIndex(3));
+    items[6]->trigger();  // 7 is not set: set it at the caret's line
+    EXPECT_EQ(editor->Line(3), "'#Bookmark 7");
+    EXPECT_EQ(editor->Line(4), "y");
 }
 
 }  // namespace
