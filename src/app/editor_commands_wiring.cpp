@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "editor/block_indenter.h"
 #include "editor/bookmarks.h"
+#include "editor/line_number_margin.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
@@ -50,6 +51,15 @@ EditorCommands AttachEditorCommands(TfMain& main) {
     QMenu* menu = main.Toolbars().pmBookmarks;
     QObject::connect(menu, &QMenu::aboutToShow, bookmarks,
                      [bookmarks, menu] { bookmarks->FillMenu(*menu); });
+
+    TLineNumberMargin* margin = new TLineNumberMargin(editor, main.Settings());
+    commands.lineNumbers = margin;
+    // Connected after the window's own handlers, so this runs once the
+    // dialog has closed.
+    const MainMenuItems& items = main.MenuItems();
+    for (QAction* configure : {main.Actions().acShowConfiguration, items.miConfigEditor,
+                               items.miConfigFilterBuilder, items.miConfigCodeBrowser})
+        QObject::connect(configure, &QAction::triggered, margin, [margin] { margin->Apply(); });
     return commands;
 }
 

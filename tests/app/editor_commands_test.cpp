@@ -8,6 +8,7 @@
 
 #include "app/editor_commands_wiring.h"
 #include "editor/bookmark_tags.h"
+#include "editor/line_number_margin.h"
 #include "editor/line_recolourer.h"
 #include "editor/recolouring.h"
 #include "editor/script_editor.h"
@@ -217,6 +218,25 @@ TEST_F(EditorCommandsTest, BookmarkMenuListsAllTenAndActsOnThem) {
     items[6]->trigger();  // 7 is not set: set it at the caret's line
     EXPECT_EQ(editor->Line(3), "'#Bookmark 7");
     EXPECT_EQ(editor->Line(4), "y");
+}
+
+TEST_F(EditorCommandsTest, LineNumberMarginFollowsItsSettingAndTheLineCount) {
+    editor->SetPlainText("x\r\n");
+    EXPECT_EQ(commands.lineNumbers->Width(), 0);  // off by default
+
+    Settings().lineNumbers = true;
+    window->Actions().acShowConfiguration->trigger();
+    const int narrow = commands.lineNumbers->Width();
+    EXPECT_GT(narrow, 0);
+    std::string many;
+    for (int i = 0; i < 12000; ++i) many += "y\r\n";
+    editor->SetCaret(0);
+    editor->ReplaceSelection(many);
+    EXPECT_GT(commands.lineNumbers->Width(), narrow);
+
+    Settings().lineNumbers = false;
+    window->MenuItems().miConfigEditor->trigger();
+    EXPECT_EQ(commands.lineNumbers->Width(), 0);
 }
 
 }  // namespace
