@@ -8,7 +8,6 @@
 #include "editor/block_indent.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
-#include "editor/undo_group.h"
 #include "settings/settings.h"
 
 namespace vk {
@@ -53,10 +52,7 @@ void TBlockIndenter::ChangeBlock(Change change) {
     try {
         auto [changed, growth] = change(lines, block.first);
         newLength = std::max(length + growth, 0);
-        const UndoGroup undo(editor_);
-        for (std::size_t i = 0; i < changed.size(); ++i)
-            if (changed[i] != lines[i])
-                editor_.PutLine(block.first + static_cast<int>(i), changed[i]);
+        if (changed != lines) editor_.ReplaceLines(block.first, changed);
     } catch (...) {
         editor_.SetSel(start, length);
         throw;

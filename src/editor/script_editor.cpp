@@ -203,6 +203,20 @@ bool ScriptEditor::InsertLine(int line, std::string_view text) {
     return true;
 }
 
+bool ScriptEditor::ReplaceLines(int first, const std::vector<std::string>& lines) {
+    const int last = first + static_cast<int>(lines.size()) - 1;
+    if (lines.empty() || first < 0 || last >= LineCount()) return false;
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines[i];
+    }
+    const int start = LineIndex(first);
+    ReplaceRange(start, LineIndex(last) + LineLength(last), text);
+    ReportSelectionIfMoved();
+    return true;
+}
+
 bool ScriptEditor::DeleteLine(int line) {
     if (line < 0 || line >= LineCount()) return false;
     const int start = LineIndex(line);

@@ -106,6 +106,10 @@ public:
     // Inserts before `line`; at LineCount() it appends a line.
     bool InsertLine(int line, std::string_view text);
     bool DeleteLine(int line);
+    // Replaces the lines `first` to `first + lines.size() - 1` by `lines`, as
+    // one edit: a block of lines costs one change, not one per line. Refused
+    // (false) unless every line replaced exists.
+    bool ReplaceLines(int first, const std::vector<std::string>& lines);
     // Line of a position; -1 gives the line of the selection start.
     [[nodiscard]] int LineFromChar(int pos) const;
     // First position of a line (-1: the selection start's line); -1 when the

@@ -114,7 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
         LineEditCase{"DeleteLastUnterminated", "a\r\nb", [](auto& e) { return e.DeleteLine(1); },
                      true, "a\r\n"},
         LineEditCase{"DeleteOutOfRange", "a\r\n", [](auto& e) { return e.DeleteLine(1); }, false,
-                     "a\r\n"}),
+                     "a\r\n"},
+        LineEditCase{"ReplaceBlockKeepsLineEnds", "a\r\nb\r\nc\nd",
+                     [](auto& e) {
+                         return e.ReplaceLines(1, {"x", "y"});
+                     },
+                     true, "a\r\nx\r\ny\nd"},
+        LineEditCase{"ReplaceUnterminatedLastLine", "a\r\nb",
+                     [](auto& e) { return e.ReplaceLines(1, {"z"}); }, true, "a\r\nz"},
+        LineEditCase{"ReplacePastLastLine", "a\r\nb\r\n",
+                     [](auto& e) {
+                         return e.ReplaceLines(1, {"x", "y"});
+                     },
+                     false, "a\r\nb\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScriptEditorTest, ColouredLoadCarriesClassColoursAndFonts) {
