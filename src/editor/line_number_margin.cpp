@@ -19,10 +19,10 @@ TLineNumberMargin::TLineNumberMargin(ScriptEditor& editor, const TSettings& sett
     : QObject(&editor), editor_(editor), settings_(settings) {
     editor_.SendScintilla(QsciScintillaBase::SCI_SETMARGINTYPEN, kMargin,
                           static_cast<long>(QsciScintillaBase::SC_MARGIN_NUMBER));
-    connect(&editor_, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int, const char*, int, int linesAdded, int, int, int, int, int) {
-                if (linesAdded != 0 && digits_ > 0) FitWidth();
-            });
+    for (auto changed : {&ScriptEditor::scriptChanged, &ScriptEditor::scriptLoaded})
+        connect(&editor_, changed, this, [this] {
+            if (digits_ > 0) FitWidth();
+        });
     Apply();
 }
 

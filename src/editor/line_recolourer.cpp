@@ -16,10 +16,7 @@ TLineRecolourer::TLineRecolourer(ScriptEditor& editor, std::function<const Class
     connect(&editor_, &ScriptEditor::keyDown, this,
             [this](EditorKeyEvent& key) { OnKeyDown(key); });
     connect(&editor_, &ScriptEditor::keyUp, this, [this](EditorKeyEvent& key) { OnKeyUp(key); });
-    connect(&editor_, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
-                OnModified(position, type, length);
-            });
+    connect(&editor_, &ScriptEditor::textChanging, this, &TLineRecolourer::OnTextChanging);
     connect(&editor_, &ScriptEditor::scriptLoaded, this, [this] {
         dirty_ = false;
         keyDownSelStart_ = -1;
@@ -82,10 +79,8 @@ void TLineRecolourer::OnKeyUp(const EditorKeyEvent& key) {
     keyDownSelStart_ = -1;
 }
 
-void TLineRecolourer::OnModified(int position, int type, int length) {
-    const bool inserted = (type & QsciScintillaBase::SC_MOD_INSERTTEXT) != 0;
-    const bool deleted = (type & QsciScintillaBase::SC_MOD_DELETETEXT) != 0;
-    if ((!inserted && !deleted) || length <= 0) return;
+void TLineRecolourer::OnTextChanging(int position, int length, bool inserted) {
+    const bool deleted = !inserted;
     // Keep the touched stretch in positions of the text as it is now.
     auto shift = [&](int& at) {
         if (inserted && at >= position)

@@ -47,7 +47,7 @@ protected:
 private:
     void OnKeyDown(const EditorKeyEvent& key);
     void OnKeyUp(const EditorKeyEvent& key);
-    void OnModified(int position, int type, int length);
+    void OnTextChanging(int position, int length, bool inserted);
     const ClassLooks& Looks();
 
     ScriptEditor& editor_;
