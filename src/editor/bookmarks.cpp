@@ -27,17 +27,27 @@ TBookmarks::TBookmarks(ScriptEditor& editor, TLineRecolourer& recolourer, Messag
       recolourer_(recolourer),
       messages_(messages),
       jump_(std::move(jump)) {
-    connect(&editor_, &ScriptEditor::keyUp, this, [this](EditorKeyEvent& key) { OnKeyUp(key); });
+    connect(&editor_, &ScriptEditor::keyDown, this,
+            [this](EditorKeyEvent& key) { OnKeyDown(key); });
+    connect(&editor_, &ScriptEditor::keyUp, this, [this](EditorKeyEvent& key) {
+        if (key.virtualKey == heldKey_) heldKey_ = 0;
+    });
 }
 
-void TBookmarks::OnKeyUp(const EditorKeyEvent& key) {
+// The command runs when the digit goes down, so that it does not depend on
+// which key the user lets go of first; holding the keys runs it once.
+void TBookmarks::OnKeyDown(EditorKeyEvent& key) {
     if (key.Swallowed() || ClassifyKeyUp(key.virtualKey, key.modifiers.ctrl) != KeyUpKind::Bookmark)
         return;
-    const int n = key.virtualKey - '0';
-    if (key.modifiers.shift)
-        ToggleBookmark(n);
+    const int digit = key.virtualKey;
+    const bool toggle = key.modifiers.shift;
+    key.Swallow();
+    if (digit == heldKey_) return;
+    heldKey_ = digit;
+    if (toggle)
+        ToggleBookmark(digit - '0');
     else
-        GotoBookmark(n);
+        GotoBookmark(digit - '0');
 }
 
 void TBookmarks::ToggleBookmark(int n) {

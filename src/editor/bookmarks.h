@@ -36,13 +36,14 @@ public:
     void FillMenu(QMenu& menu);
 
 private:
-    void OnKeyUp(const EditorKeyEvent& key);
+    void OnKeyDown(EditorKeyEvent& key);
     void InsertTagLine(int n, int line);
 
     ScriptEditor& editor_;
     TLineRecolourer& recolourer_;
     MessageService& messages_;
     JumpToLine jump_;
+    int heldKey_ = 0;  // the digit of a command whose key is still down
 };
 
 }  // namespace vk

@@ -164,6 +164,20 @@ TEST_F(EditorCommandsTest, CtrlShiftDigitSetsMovesAndRemovesABookmark) {
     EXPECT_EQ(editor->Line(1), "'#Bookmark 5");
 }
 
+// The user may let go of Ctrl before the digit, and holding the keys repeats
+// the key-down: the bookmark is still set, and only once.
+TEST_F(EditorCommandsTest, BookmarkKeyActsOnceWhicheverKeyIsReleasedFirst) {
+    editor->SetPlainText("x\r\ny\r\n");
+    editor->SetCaret(editor->LineIndex(1));
+    const Qt::KeyboardModifiers both = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::sendKeyEvent(QTest::Press, editor, Qt::Key_Percent, '%', both);
+    QTest::sendKeyEvent(QTest::Press, editor, Qt::Key_Percent, '%', both);  // auto-repeat
+    QTest::sendKeyEvent(QTest::Release, editor, Qt::Key_Control, QString(), Qt::ShiftModifier);
+    QTest::sendKeyEvent(QTest::Release, editor, Qt::Key_Shift, QString(), {});
+    QTest::sendKeyEvent(QTest::Release, editor, Qt::Key_5, '5', {});
+    EXPECT_EQ(editor->Text(), "x\r\n'#Bookmark 5\r\ny\r\n");
+}
+
 TEST_F(EditorCommandsTest, CtrlDigitJumpsToTheBookmarkAndChangesNothing) {
     const std::string text = "x\r\ny\r\n'#Bookmark 3\r\nz\r\n";
     editor->SetPlainText(text);
