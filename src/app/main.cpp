@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/editing_context.h"
+#include "app/editor_commands_wiring.h"
 #include "app/filter_builder_wiring.h"
 #include "app/help_wiring.h"
 #include "app/main_window.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
     vk::QtMessageService messages;
     app.SetErrorService(&messages);
     vk::TfMain window(settings, messages);
+    vk::AttachEditorCommands(window);
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());

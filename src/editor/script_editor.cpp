@@ -1,5 +1,6 @@
 #include "editor/script_editor.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -36,9 +37,7 @@ class ScriptEditor::ProgramEdit {
 public:
     explicit ProgramEdit(ScriptEditor& editor) : editor_(editor) { ++editor_.programEdits_; }
     ~ProgramEdit() {
-        if (--editor_.programEdits_ > 0 || !editor_.programChanged_) return;
-        editor_.programChanged_ = false;
-        if (editor_.NotificationsAttached()) emit editor_.scriptChanged();
+        if (--editor_.programEdits_ == 0) editor_.ReportChange();
     }
     ProgramEdit(const ProgramEdit&) = delete;
     ProgramEdit& operator=(const ProgramEdit&) = delete;
@@ -58,9 +57,20 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
     // a lexer that would restyle the text behind the program's back.
     Send(SCI_SETLEXER, SCLEX_CONTAINER);
     for (unsigned long margin = 0; margin <= 4; ++margin) Send(SCI_SETMARGINWIDTHN, margin, 0);
-    Send(SCI_SETMODEVENTMASK, static_cast<unsigned long>(Send(SCI_GETMODEVENTMASK)) |
-                                  SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_INSERTCHECK |
-                                  SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    // Changes are taken from the notices before them: a notice after an
+    // insertion or deletion makes QScintilla count the characters up to it
+    // for accessibility, so each keystroke would cost time in proportion to
+    // its position in the script. The change is reported once the edit is
+    // done (ReportChange), with its accessibility event.
+    // The mask is matched against the whole modification type, so the flags
+    // that come with every insertion and deletion (who performed it, the
+    // start of an undo action) must be out of it too.
+    constexpr unsigned long kNotNotified =
+        SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_PERFORMED_USER | SC_PERFORMED_UNDO |
+        SC_PERFORMED_REDO | SC_MULTISTEPUNDOREDO | SC_LASTSTEPINUNDOREDO | SC_MULTILINEUNDOREDO |
+        SC_STARTACTION;
+    Send(SCI_SETMODEVENTMASK, (static_cast<unsigned long>(SC_MODEVENTMASKALL) & ~kNotNotified) |
+                                  SC_MOD_INSERTCHECK | SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
 
     // Fixed selection colours, so that the Windows-1252 overlay matches them.
     selectionFore_ = palette().color(QPalette::Active, QPalette::HighlightedText);
@@ -76,9 +86,8 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
         appliedStyles_.at(static_cast<std::size_t>(style)) = appliedStyles_.at(kDefaultStyle);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
-                OnModified(position, type, length);
-            });
+            [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                   int) { OnModified(position, type, text, length); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptEditor::OnUpdateUi);
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this](int position) {
         EnsureStyledTo(static_cast<std::size_t>(std::max(position, 0)));
@@ -111,6 +120,7 @@ void ScriptEditor::LoadText(std::string_view bytes) {
     forcedModified_ = false;
     Send(SCI_SETEMPTYSELECTION, 0);
     ReportSelectionIfMoved();
+    emit scriptLoaded();
 }
 
 void ScriptEditor::SetPlainText(std::string_view bytes) {
@@ -138,6 +148,30 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
 }
 
 void ScriptEditor::Clear() { SetPlainText({}); }
+
+void ScriptEditor::undo() {
+    const ChangeReport report(*this);
+    QsciScintilla::undo();
+    ReportSelectionIfMoved();
+}
+
+void ScriptEditor::redo() {
+    const ChangeReport report(*this);
+    QsciScintilla::redo();
+    ReportSelectionIfMoved();
+}
+
+void ScriptEditor::removeSelectedText() {
+    const ChangeReport report(*this);
+    QsciScintilla::removeSelectedText();
+    ReportSelectionIfMoved();
+}
+
+void ScriptEditor::clear() {
+    const ChangeReport report(*this);
+    QsciScintilla::clear();
+    ReportSelectionIfMoved();
+}
 
 std::string ScriptEditor::Text() const { return std::string(View()); }
 
@@ -198,6 +232,20 @@ bool ScriptEditor::InsertLine(int line, std::string_view text) {
         const int end = TextLength();
         ReplaceRange(end, end, "\r\n" + std::string(text));
     }
+    ReportSelectionIfMoved();
+    return true;
+}
+
+bool ScriptEditor::ReplaceLines(int first, const std::vector<std::string>& lines) {
+    const int last = first + static_cast<int>(lines.size()) - 1;
+    if (lines.empty() || first < 0 || last >= LineCount()) return false;
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines[i];
+    }
+    const int start = LineIndex(first);
+    ReplaceRange(start, LineIndex(last) + LineLength(last), text);
     ReportSelectionIfMoved();
     return true;
 }
@@ -339,22 +387,54 @@ void ScriptEditor::SetGutterWidth(int pixels) { Send(SCI_SETMARGINLEFT, 0, std::
 
 // --- Notifications and redraw ----------------------------------------------
 
-void ScriptEditor::OnModified(int, int type, int length) {
-    if ((type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) != 0) {
-        // Positions are about to shift under the formats still waiting.
-        EnsureStyledTo(SIZE_MAX);
-        return;
-    }
+void ScriptEditor::OnModified(int position, int type, const char* text, int length) {
     if ((type & SC_MOD_INSERTCHECK) != 0) {
         if (programEdits_ == 0 && textLimit_ > 0 && TextLength() + length > textLimit_)
             SendScintilla(SCI_CHANGEINSERTION, static_cast<uintptr_t>(0), "");
         return;
     }
-    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0 || length <= 0) return;
-    if (programEdits_ > 0)
-        programChanged_ = true;
-    else if (NotificationsAttached())
-        emit scriptChanged();
+    if ((type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) == 0) return;
+    // Positions are about to shift under the formats still waiting.
+    EnsureStyledTo(SIZE_MAX);
+    if (length <= 0) return;
+    const bool inserting = (type & SC_MOD_BEFOREINSERT) != 0;
+    emit textChanging(position, length, inserting);
+    // While the notifications are detached a change is not reported; the
+    // guard reports what it was asked to when it goes.
+    if (!NotificationsAttached()) return;
+    if (QAccessible::isActive()) {
+        std::string bytes;
+        if (inserting && text != nullptr) {
+            bytes.assign(text, static_cast<std::size_t>(length));
+        } else if (!inserting) {
+            bytes.assign(static_cast<std::size_t>(length) + 1, '\0');
+            SendScintilla(SCI_GETTEXTRANGE, position, position + length, bytes.data());
+            bytes.pop_back();
+        }
+        accessibleChanges_.push_back({position, inserting, FromAnsi(bytes)});
+    }
+    if (!changePending_ && programEdits_ == 0)
+        // A safety net for edits that reach the control some other way
+        // than the events and slots that report at their end.
+        QMetaObject::invokeMethod(
+            this, [this] { ReportChange(); }, Qt::QueuedConnection);
+    changePending_ = true;
+}
+
+void ScriptEditor::ReportChange() {
+    if (!changePending_ || programEdits_ > 0) return;
+    changePending_ = false;
+    for (const AccessibleChange& change : accessibleChanges_) {
+        if (change.inserted) {
+            QAccessibleTextInsertEvent event(this, change.position, change.text);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleTextRemoveEvent event(this, change.position, change.text);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    accessibleChanges_.clear();
+    if (NotificationsAttached()) emit scriptChanged();
 }
 
 void ScriptEditor::OnUpdateUi(int updated) {

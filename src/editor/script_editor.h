@@ -14,6 +14,7 @@
 
 #include "editor/editor_key_event.h"
 #include "editor/style_table.h"
+#include "highlight/class_looks.h"
 #include "highlight/piece_colouring.h"
 #include "highlight/rtf_reader.h"
 
@@ -56,7 +57,8 @@ struct EditorSelection {
 // other index they do nothing and return false, so an empty editor takes no
 // line at index 1.
 //
-// Notifications: scriptChanged() on every text change, scriptSelectionChanged()
+// Notifications: scriptChanged() after every change of the text, once for the
+// edits of one key, paste, undo or program operation; scriptSelectionChanged()
 // when the caret or selection moves; both are held back while a
 // DetachedNotifications guard lives.
 class ScriptEditor : public QsciScintilla {
@@ -105,6 +107,10 @@ public:
     // Inserts before `line`; at LineCount() it appends a line.
     bool InsertLine(int line, std::string_view text);
     bool DeleteLine(int line);
+    // Replaces the lines `first` to `first + lines.size() - 1` by `lines`, as
+    // one edit: a block of lines costs one change, not one per line. Refused
+    // (false) unless every line replaced exists.
+    bool ReplaceLines(int first, const std::vector<std::string>& lines);
     // Line of a position; -1 gives the line of the selection start.
     [[nodiscard]] int LineFromChar(int pos) const;
     // First position of a line (-1: the selection start's line); -1 when the
@@ -178,6 +184,12 @@ public:
     // end).
     [[nodiscard]] int StyleAt(int pos) const;
     [[nodiscard]] const StyleTable& Styles() const { return styles_; }
+    // Gives every character from `start` to `start + length` the colour and
+    // bold/italic of its token class (the classes cut from that stretch
+    // alone), keeping its face and size; styles are set only where they
+    // differ. Returns the number of characters restyled, 0 for text that
+    // already had its colours.
+    int RecolourRange(int start, int length, const ClassLooks& looks);
 
     // --- Notifications and redraw ------------------------------------------
     // What a DetachedNotifications guard raises when it attaches again.
@@ -216,10 +228,23 @@ public:
 public slots:
     // Pastes the clipboard as Windows-1252 text, within the text limit.
     void paste() override;
+    // The editing slots report their change (scriptChanged) when done.
+    void cut() override;
+    void undo() override;
+    void redo() override;
+    void removeSelectedText() override;
+    void clear() override;
 
 signals:
     void scriptChanged();
+    // Text is about to be inserted at `position` (`length` bytes) or
+    // deleted from there, by the user or the program, whether the
+    // notifications are attached or not.
+    void textChanging(int position, int length, bool inserting);
     void scriptSelectionChanged();
+    // The whole text was replaced by a load (SetPlainText, LoadRichText,
+    // LoadTextToColour, Clear); such text comes with its formats.
+    void scriptLoaded();
 
     // Keys. Behaviours (bookmarks, block indent, recolouring, validation)
     // listen to these with a direct connection, any number of them; Qt calls
@@ -241,6 +266,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
@@ -278,7 +305,26 @@ private:
     void EnsureStyledTo(std::size_t pos) const;
     void DropPendingFormats() const;
 
-    void OnModified(int position, int type, int length);
+    void OnModified(int position, int type, const char* text, int length);
+    // Emits scriptChanged() once for the edits since the last report, when
+    // no program edit is under way.
+    void ReportChange();
+    // Reports the edits of an event or slot when it ends.
+    class ChangeReport {
+    public:
+        explicit ChangeReport(ScriptEditor& editor) : editor_(editor) {}
+        ~ChangeReport() { editor_.ReportChange(); }
+        ChangeReport(const ChangeReport&) = delete;
+        ChangeReport& operator=(const ChangeReport&) = delete;
+
+    private:
+        ScriptEditor& editor_;
+    };
+    struct AccessibleChange {
+        int position;
+        bool inserted;
+        QString text;
+    };
     void OnUpdateUi(int updated);
     void ReportSelectionIfMoved();
     void Attach();
@@ -295,7 +341,8 @@ private:
     int textLimit_ = 0;
     bool forcedModified_ = false;
     int programEdits_ = 0;
-    bool programChanged_ = false;
+    bool changePending_ = false;
+    std::vector<AccessibleChange> accessibleChanges_;
     int detachDepth_ = 0;
     OnAttach pendingOnAttach_ = OnAttach::Nothing;
     int freezeDepth_ = 0;

@@ -8,6 +8,7 @@
 namespace vk {
 
 void ScriptEditor::paste() {
+    const ChangeReport report(*this);
     // A paste that does not fit is refused before it replaces the selection.
     if (textLimit_ > 0) {
         bool rectangular = false;
@@ -24,6 +25,17 @@ void ScriptEditor::paste() {
     }
     QsciScintilla::paste();
     ReportSelectionIfMoved();
+}
+
+void ScriptEditor::cut() {
+    const ChangeReport report(*this);
+    QsciScintilla::cut();
+    ReportSelectionIfMoved();
+}
+
+void ScriptEditor::dropEvent(QDropEvent* event) {
+    const ChangeReport report(*this);
+    QsciScintilla::dropEvent(event);
 }
 
 // The clipboard holds Unicode; the script holds Windows-1252 bytes.

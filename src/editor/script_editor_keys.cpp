@@ -11,6 +11,7 @@ void ScriptEditor::TypeByte(char byte) {
 }
 
 void ScriptEditor::keyPressEvent(QKeyEvent* event) {
+    const ChangeReport report(*this);
     const int virtualKey = VirtualKeyFromQt(event->key(), event->modifiers());
     const KeyModifiers modifiers = ModifiersOf(*event);
     if (virtualKey != 0) {
@@ -47,6 +48,11 @@ void ScriptEditor::keyPressEvent(QKeyEvent* event) {
         QsciScintilla::keyPressEvent(event);
     }
     ReportSelectionIfMoved();
+}
+
+void ScriptEditor::inputMethodEvent(QInputMethodEvent* event) {
+    const ChangeReport report(*this);
+    QsciScintilla::inputMethodEvent(event);
 }
 
 void ScriptEditor::keyReleaseEvent(QKeyEvent* event) {

@@ -47,6 +47,7 @@ const Setting kSettings[] = {
     {kEditorKey, "Gutter width", &TSettings::gutterWidth},
     {kEditorKey, "Tab width", &TSettings::tabWidth},
     {kEditorKey, "Indent style", &TSettings::indentStyle},
+    {kEditorKey, "Line numbers", &TSettings::lineNumbers},
     {kEditorKey, "No DDE Check", &TSettings::noDdeCheck},
     {kCodeBrowserKey, "Disable", &TSettings::codeBrowserDisabled},
     {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset},

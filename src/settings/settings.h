@@ -56,6 +56,7 @@ public:
     std::int32_t gutterWidth = 0;  // pixels
     std::int32_t tabWidth = 3;     // characters
     std::uint8_t indentStyle = 0;  // 0 tabs, 1 spaces
+    bool lineNumbers = false;      // the editor's line-number margin
     bool noDdeCheck = false;
     // Code Browser
     bool codeBrowserDisabled = false;

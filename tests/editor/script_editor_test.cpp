@@ -114,7 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
         LineEditCase{"DeleteLastUnterminated", "a\r\nb", [](auto& e) { return e.DeleteLine(1); },
                      true, "a\r\n"},
         LineEditCase{"DeleteOutOfRange", "a\r\n", [](auto& e) { return e.DeleteLine(1); }, false,
-                     "a\r\n"}),
+                     "a\r\n"},
+        LineEditCase{"ReplaceBlockKeepsLineEnds", "a\r\nb\r\nc\nd",
+                     [](auto& e) {
+                         return e.ReplaceLines(1, {"x", "y"});
+                     },
+                     true, "a\r\nx\r\ny\nd"},
+        LineEditCase{"ReplaceUnterminatedLastLine", "a\r\nb",
+                     [](auto& e) { return e.ReplaceLines(1, {"z"}); }, true, "a\r\nz"},
+        LineEditCase{"ReplacePastLastLine", "a\r\nb\r\n",
+                     [](auto& e) {
+                         return e.ReplaceLines(1, {"x", "y"});
+                     },
+                     false, "a\r\nb\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScriptEditorTest, ColouredLoadCarriesClassColoursAndFonts) {
@@ -385,6 +397,55 @@ TEST_F(ScriptEditorTest, NotificationsDetachAndFireOnceOnAttach) {
     editor.SetCaret(0);
     EXPECT_EQ(moved.count(), 0) << "the position reached while detached counts as reported";
 }
+
+struct ChangeRoadCase {
+    const char* name;
+    std::function<void(ScriptEditor&)> edit;
+    std::vector<std::string> reports;  // the text at each report
+};
+
+class ChangeRoadTest : public ::testing::TestWithParam<ChangeRoadCase> {};
+
+// Whatever road an edit takes, the change is reported once, after the text
+// has changed, and textChanging told of it before.
+TEST_P(ChangeRoadTest, ReportsEachEditOnceWhenDone) {
+    ScriptEditor editor;
+    editor.show();
+    editor.setFocus();
+    editor.SetPlainText("abc\r\ndef\r\n");
+    editor.SetSel(0, 3);
+    QApplication::clipboard()->setText("xy");
+    QSignalSpy changing(&editor, &ScriptEditor::textChanging);
+    std::vector<std::string> seen;
+    QObject::connect(&editor, &ScriptEditor::scriptChanged, [&] { seen.push_back(editor.Text()); });
+    GetParam().edit(editor);
+    QApplication::processEvents();  // the safety net for edits from elsewhere
+    EXPECT_EQ(seen, GetParam().reports);
+    EXPECT_GT(changing.count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, ChangeRoadTest,
+    ::testing::Values(
+        ChangeRoadCase{
+            "TypedKey", [](ScriptEditor& e) { QTest::keyClick(&e, 'q'); }, {"q\r\ndef\r\n"}},
+        ChangeRoadCase{"Paste", [](ScriptEditor& e) { e.paste(); }, {"xy\r\ndef\r\n"}},
+        ChangeRoadCase{"Cut", [](ScriptEditor& e) { e.cut(); }, {"\r\ndef\r\n"}},
+        ChangeRoadCase{"UndoOfAProgramEdit",
+                       [](ScriptEditor& e) {
+                           e.PutLine(1, "zz");
+                           e.undo();
+                       },
+                       {"abc\r\nzz\r\n", "abc\r\ndef\r\n"}},
+        ChangeRoadCase{
+            "ProgramEdit", [](ScriptEditor& e) { e.PutLine(1, "zz"); }, {"abc\r\nzz\r\n"}},
+        ChangeRoadCase{"MessageFromElsewhere",
+                       [](ScriptEditor& e) {
+                           e.SendScintilla(QsciScintillaBase::SCI_REPLACESEL,
+                                           static_cast<uintptr_t>(0), "m");
+                       },
+                       {"m\r\ndef\r\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScriptEditorTest, GuardsAttachAndThawWhenAnExceptionPasses) {
     QSignalSpy changed(&editor, &ScriptEditor::scriptChanged);

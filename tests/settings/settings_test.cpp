@@ -35,9 +35,9 @@ std::string HelpKey(const std::string& name) { return kSyntaxHelp + "\\" + name;
 auto Fields(const TSettings& s) {
     return std::tie(s.applyTimeTag, s.applyIdTag, s.applyChecksumTag, s.validateObjects,
                     s.validateApi, s.memoryBuffer, s.displayStatus, s.gutterWidth, s.tabWidth,
-                    s.indentStyle, s.noDdeCheck, s.codeBrowserDisabled, s.jumpTo, s.jumpOffset,
-                    s.customIcons, s.iconCode, s.iconNoCode, s.iconNoEnd, s.linkCategory,
-                    s.quoteStyle, s.syntaxHelpEnabled, s.helpFiles);
+                    s.indentStyle, s.lineNumbers, s.noDdeCheck, s.codeBrowserDisabled, s.jumpTo,
+                    s.jumpOffset, s.customIcons, s.iconCode, s.iconNoCode, s.iconNoEnd,
+                    s.linkCategory, s.quoteStyle, s.syntaxHelpEnabled, s.helpFiles);
 }
 
 // A registry in a temp folder with shorthand writers for setting up cases.
@@ -84,7 +84,7 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
          [](const TSettings& s) {
              EXPECT_FALSE(s.applyTimeTag || s.applyIdTag || s.applyChecksumTag ||
                           s.validateObjects || s.validateApi || s.noDdeCheck ||
-                          s.codeBrowserDisabled);
+                          s.codeBrowserDisabled || s.lineNumbers);
              EXPECT_EQ(s.memoryBuffer, 128);
              EXPECT_TRUE(s.displayStatus);
              EXPECT_EQ(s.gutterWidth, 0);
@@ -248,6 +248,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
     settings.gutterWidth = 20;
     settings.tabWidth = 4;
     settings.indentStyle = 1;
+    settings.lineNumbers = true;
     settings.codeBrowserDisabled = true;
     settings.jumpTo = 1;
     settings.jumpOffset = -3;
