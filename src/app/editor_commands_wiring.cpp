@@ -6,10 +6,12 @@
 #include "app/main_window.h"
 #include "editor/block_indenter.h"
 #include "editor/bookmarks.h"
+#include "editor/goto_line.h"
 #include "editor/line_number_margin.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
+#include "settings/settings.h"
 
 namespace vk {
 namespace {
@@ -19,14 +21,6 @@ template <typename Command>
 void OnTriggered(TfMain& main, QAction* action, Command command) {
     QObject::connect(action, &QAction::triggered, main.reScript(),
                      [&main, command] { main.RunCommand(command); });
-}
-
-// Puts the caret at the start of a line, brings it into view and gives the
-// editor the focus.
-void JumpToLine(ScriptEditor& editor, int line) {
-    editor.SetCaret(editor.LineIndex(std::max(line, 0)));
-    editor.ScrollCaretIntoView();
-    editor.setFocus();
 }
 
 }  // namespace
@@ -43,8 +37,14 @@ EditorCommands AttachEditorCommands(TfMain& main) {
     OnTriggered(main, main.Actions().acIndentBlock, [indenter] { indenter->IndentBlock(); });
     OnTriggered(main, main.Actions().acUnindentBlock, [indenter] { indenter->UnindentBlock(); });
 
-    TBookmarks* bookmarks = new TBookmarks(editor, *commands.recolourer, main.Messages(),
-                                           [&editor](int line) { JumpToLine(editor, line); });
+    // Bookmark jumps are the editor's one jump, as go to line and the code
+    // browser make it.
+    const TSettings& settings = main.Settings();
+    TBookmarks* bookmarks =
+        new TBookmarks(editor, *commands.recolourer, main.Messages(), [&editor, &settings](int line) {
+            GotoLine(editor, line, settings.jumpOffset);
+            editor.setFocus();
+        });
     commands.bookmarks = bookmarks;
     OnTriggered(main, main.Actions().acSetNextBookmark,
                 [bookmarks] { bookmarks->SetNextBookmark(); });

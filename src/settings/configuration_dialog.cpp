@@ -129,6 +129,7 @@ void TfConfiguration::LoadControls() {
     seTabWidth_->setValue(s.tabWidth);
     rbIndentTabs_->setChecked(s.indentStyle == 0);
     rbIndentSpaces_->setChecked(s.indentStyle == 1);
+    xbLineNumbers_->setChecked(s.lineNumbers);
 
     // Color: no class and no cell selected until the user picks a class.
     {
@@ -301,6 +302,7 @@ void TfConfiguration::StoreControls(const std::array<std::int32_t, 4>& numbers) 
     s.gutterWidth = numbers[1];
     s.tabWidth = numbers[2];
     s.indentStyle = rbIndentTabs_->isChecked() ? 0 : 1;
+    s.lineNumbers = xbLineNumbers_->isChecked();
     s.noDdeCheck = xbNoDDECheck_->isChecked();
     s.linkCategory = xbLinkCategory_->isChecked();
     s.quoteStyle = rbDouble_->isChecked() ? 0 : rbSingle_->isChecked() ? 1 : 2;

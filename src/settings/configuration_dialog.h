@@ -101,6 +101,7 @@ private:
     QSpinBox* seTabWidth_ = nullptr;
     QRadioButton* rbIndentTabs_ = nullptr;
     QRadioButton* rbIndentSpaces_ = nullptr;
+    QCheckBox* xbLineNumbers_ = nullptr;  // beyond the classic dialog: off by default
     // Color
     QListWidget* lbTokens_ = nullptr;
     TColorGrid* cgEditor_ = nullptr;

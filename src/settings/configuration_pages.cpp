@@ -109,11 +109,15 @@ QWidget* TfConfiguration::BuildLayoutPage() {
     rbIndentTabs_ = Named<QRadioButton>("rbIndentTabs", QStringLiteral("Tabs"));
     rbIndentSpaces_ = Named<QRadioButton>("rbIndentSpaces", QStringLiteral("Spaces"));
 
+    xbLineNumbers_ = Named<QCheckBox>("xbLineNumbers", QStringLiteral("Show line &numbers"));
+    xbLineNumbers_->setToolTip(QStringLiteral("A margin with the line numbers left of the script"));
+
     auto* column = new QVBoxLayout(page);
     column->addWidget(fontBox);
     column->addWidget(tabsBox);
     column->addWidget(
         Group(QStringLiteral("Block indent using"), {rbIndentTabs_, rbIndentSpaces_}));
+    column->addWidget(xbLineNumbers_);
     column->addStretch();
     return page;
 }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <string>
 
 #include "app/editor_commands_wiring.h"
@@ -234,12 +238,24 @@ TEST_F(EditorCommandsTest, BookmarkMenuListsAllTenAndActsOnThem) {
     EXPECT_EQ(editor->Line(4), "y");
 }
 
+// Ticks or clears "Show line numbers" in the configuration dialog that
+// `configure` opens, and presses OK.
+void ConfigureLineNumbers(QAction* configure, bool on) {
+    QTimer::singleShot(0, [on] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>(QStringLiteral("xbLineNumbers"))->setChecked(on);
+        dialog->findChild<QPushButton*>(QStringLiteral("bbOK"))->click();
+    });
+    configure->trigger();
+}
+
 TEST_F(EditorCommandsTest, LineNumberMarginFollowsItsSettingAndTheLineCount) {
     editor->SetPlainText("x\r\n");
     EXPECT_EQ(commands.lineNumbers->Width(), 0);  // off by default
 
-    Settings().lineNumbers = true;
-    window->Actions().acShowConfiguration->trigger();
+    ConfigureLineNumbers(window->Actions().acShowConfiguration, true);
+    EXPECT_TRUE(Settings().lineNumbers);
     const int narrow = commands.lineNumbers->Width();
     EXPECT_GT(narrow, 0);
     std::string many;
@@ -248,8 +264,7 @@ TEST_F(EditorCommandsTest, LineNumberMarginFollowsItsSettingAndTheLineCount) {
     editor->ReplaceSelection(many);
     EXPECT_GT(commands.lineNumbers->Width(), narrow);
 
-    Settings().lineNumbers = false;
-    window->MenuItems().miConfigEditor->trigger();
+    ConfigureLineNumbers(window->MenuItems().miConfigEditor, false);
     EXPECT_EQ(commands.lineNumbers->Width(), 0);
 }
 

@@ -176,6 +176,7 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
 
     WhileOpen(window->MenuItems().miConfigEditor, [&](TfConfiguration& dialog) {
         Control<QSpinBox>("seTabWidth")->setValue(5);
+        Control<QCheckBox>("xbLineNumbers")->setChecked(true);
         Control<QLineEdit>("mskMemory")->setText("64");
         Control<QCheckBox>("xbDisableCodeBrowser")->setChecked(true);
         Control<QRadioButton>("rbNone")->setChecked(true);
@@ -194,6 +195,7 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
     Registry reread(dir.path());
     const TSettings stored(reread);
     EXPECT_EQ(stored.tabWidth, 5);
+    EXPECT_TRUE(stored.lineNumbers);
     EXPECT_EQ(stored.memoryBuffer, 64);
     EXPECT_TRUE(stored.codeBrowserDisabled);
     EXPECT_EQ(stored.quoteStyle, 2);
