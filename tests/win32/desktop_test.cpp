@@ -55,7 +55,10 @@ TEST(Win32TempFilesTest, NewEmptyFilesWithThePrefixInTheTempFolder) {
         const auto file = TempFiles::CreateTempFile("VBS");
         ASSERT_TRUE(file);
         const std::filesystem::path path(*file);
-        EXPECT_TRUE(std::filesystem::equivalent(path.parent_path(), TempFiles::Folder()));
+        // Directly in the folder GetTempPath names (which ends in a backslash).
+        const std::string folder = TempFiles::Folder().string();
+        ASSERT_EQ(file->rfind(folder, 0), 0u) << *file;
+        EXPECT_EQ(file->find('\\', folder.size()), std::string::npos) << *file;
         EXPECT_EQ(path.filename().string().rfind("VBS", 0), 0u);
         EXPECT_EQ(path.extension(), ".tmp");
         EXPECT_EQ(std::filesystem::file_size(path), 0u);
