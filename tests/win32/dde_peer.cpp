@@ -1,6 +1,6 @@
 // win32_dde_peer.exe SERVICE TOPIC: a DDE server started by the launcher
-// test. It accepts TOPIC and quits on the command "[Quit]"; item "Pid" gives
-// its process id.
+// and DDE tests. It accepts TOPIC and quits on the command "[Quit]"; item
+// "Pid" gives its process id, any other item X the reply "echo:X".
 
 #include <windows.h>
 
@@ -12,7 +12,8 @@ namespace {
 
 class PeerHandler : public vk::DdeServerHandler {
 public:
-    PeerHandler(std::string topic, vk::DdeServer*& server) : topic_(std::move(topic)), server_(server) {}
+    PeerHandler(std::string topic, vk::DdeServer*& server)
+        : topic_(std::move(topic)), server_(server) {}
     bool AcceptTopic(std::string_view topic) override { return topic == topic_; }
     bool Execute(vk::DdeConversationId, std::string_view, std::string_view command) override {
         if (command == "[Quit]" && server_) server_->Stop();
@@ -21,7 +22,7 @@ public:
     std::optional<std::string> Request(vk::DdeConversationId, std::string_view,
                                        std::string_view item) override {
         if (item == "Pid") return std::to_string(GetCurrentProcessId());
-        return std::nullopt;
+        return "echo:" + std::string(item);
     }
 
 private:

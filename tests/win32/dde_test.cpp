@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "late_ack_server.h"
+#include "platform/launcher.h"
 
 namespace vk {
 namespace {
@@ -127,6 +129,32 @@ TEST(Win32DdeTest, RepliesAreCfTextAndFailuresAreNoAnswer) {
     // None of these ended the conversation.
     EXPECT_TRUE(client.IsConnected());
     EXPECT_EQ(client.Request("Log"), "");
+}
+
+// A server in another process whose DDEML acknowledges each request once
+// more after its data: requests for alternating items each get their own
+// answer, none times out.
+TEST(Win32DdeTest, ManyRequestsForDifferentItemsAllGetTheirAnswers) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const auto peer = std::filesystem::path(self).parent_path() / "win32_dde_peer.exe";
+    LaunchOptions options;
+    options.ready = [] {
+        DdeClient probe;
+        return probe.Connect("VkEchoPeer", "Echo");
+    };
+    ASSERT_TRUE(Launch("\"" + peer.string() + "\" VkEchoPeer Echo", options).ready);
+
+    DdeClient client;
+    ASSERT_TRUE(client.Connect("VkEchoPeer", "Echo"));
+    client.SetRequestTimeout(2s);
+    int wrong = 0;
+    for (int i = 0; i < 60 && wrong < 3; ++i) {
+        const std::string item = i % 2 ? "[GetCategoryNames()]" : "[GetLastError]";
+        if (client.Request(item) != "echo:" + item) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(client.Execute("[Quit]"));
 }
 
 TEST(Win32DdeTest, LateReplyAfterTimeOutIsNotTakenForTheNextAnswer) {

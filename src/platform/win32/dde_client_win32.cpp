@@ -88,31 +88,16 @@ bool IsStray(const MSG& message) {
     return positive || item != filter.item;
 }
 
-void Discard(const MSG& message) {
-    UINT_PTR low = 0;
-    UINT_PTR high = 0;
-    UnpackDDElParam(message.message, message.lParam, &low, &high);
-    if (message.message == WM_DDE_DATA && low) {
-        const auto memory = reinterpret_cast<HGLOBAL>(low);
-        bool release = false;
-        if (auto* data = static_cast<DDEDATA*>(GlobalLock(memory))) {
-            release = data->fRelease;
-            GlobalUnlock(memory);
-        }
-        if (release) GlobalFree(memory);
-    }
-    if (IsStringAtom(high)) GlobalDeleteAtom(static_cast<ATOM>(high));
-    FreeDDElParam(message.message, message.lParam);
-}
-
 LRESULT CALLBACK FilterReplies(int code, WPARAM removal, LPARAM param) {
     auto* message = reinterpret_cast<MSG*>(param);
     if (code == HC_ACTION && removal == PM_REMOVE &&
         (message->message == WM_DDE_ACK || message->message == WM_DDE_DATA) &&
         filter.windows.count(message->hwnd) && IsStray(*message)) {
-        Discard(*message);
         // Turned into a message for no DDE conversation: DDEML would fail the
-        // transaction in flight on a message it does not know.
+        // transaction in flight on a message it does not know. Its atom and
+        // memory are left alone: a server that sends an extra acknowledgement
+        // may not have added a reference for it, and deleting the atom would
+        // pull the item name from under a later transaction.
         message->hwnd = filter.Sink();
     }
     return CallNextHookEx(nullptr, code, removal, param);
