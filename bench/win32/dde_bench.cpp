@@ -95,14 +95,14 @@ void BM_RawPingPong(benchmark::State& state) {
         }
         DdeFreeDataHandle(data);
         // Wine's DDEML server acknowledges each request once more after its
-        // data; wait for that acknowledgement and hand it to DDEML, which
-        // drops it, or the next request would take it for its answer.
+        // data; wait for that acknowledgement and drop it (freeing its packed
+        // lParam), or the next request would take it for its answer.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
         MSG message{};
         while (!PeekMessageA(&message, nullptr, WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE) &&
                std::chrono::steady_clock::now() < deadline)
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
-        if (message.message == WM_DDE_ACK) DispatchMessageA(&message);
+        if (message.message == WM_DDE_ACK) FreeDDElParam(WM_DDE_ACK, message.lParam);
     }
     if (conversation) DdeDisconnect(conversation);
     for (HSZ handle : {service, topic, item}) DdeFreeStringHandle(instance, handle);

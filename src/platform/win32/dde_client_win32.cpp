@@ -88,16 +88,36 @@ bool IsStray(const MSG& message) {
     return positive || item != filter.item;
 }
 
+// Frees what a dropped message carries for its receiver: the packed lParam
+// (a global handle each; leaking one per request would use up the process's
+// handles within some thousand requests) and a late reply's data. Its atom is
+// left alone: a server that sends an extra acknowledgement may not have added
+// a reference for it, and deleting it could pull the item name from under a
+// later transaction.
+void Release(const MSG& message) {
+    UINT_PTR low = 0;
+    UINT_PTR high = 0;
+    if (!UnpackDDElParam(message.message, message.lParam, &low, &high)) return;
+    if (message.message == WM_DDE_DATA && low) {
+        const auto memory = reinterpret_cast<HGLOBAL>(low);
+        bool release = false;
+        if (const auto* data = static_cast<const DDEDATA*>(GlobalLock(memory))) {
+            release = data->fRelease;
+            GlobalUnlock(memory);
+        }
+        if (release) GlobalFree(memory);
+    }
+    FreeDDElParam(message.message, message.lParam);
+}
+
 LRESULT CALLBACK FilterReplies(int code, WPARAM removal, LPARAM param) {
     auto* message = reinterpret_cast<MSG*>(param);
     if (code == HC_ACTION && removal == PM_REMOVE &&
         (message->message == WM_DDE_ACK || message->message == WM_DDE_DATA) &&
         filter.windows.count(message->hwnd) && IsStray(*message)) {
+        Release(*message);
         // Turned into a message for no DDE conversation: DDEML would fail the
-        // transaction in flight on a message it does not know. Its atom and
-        // memory are left alone: a server that sends an extra acknowledgement
-        // may not have added a reference for it, and deleting the atom would
-        // pull the item name from under a later transaction.
+        // transaction in flight on a message it does not know.
         message->hwnd = filter.Sink();
     }
     return CallNextHookEx(nullptr, code, removal, param);
