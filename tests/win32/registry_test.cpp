@@ -88,7 +88,8 @@ TEST_F(Win32RegistryTest, BatchReportsWhetherItsWritesWereStored) {
 
 // Without a folder the registry is the system's own.
 TEST(Win32SystemRegistryTest, EmptyFolderOpensTheSystemHives) {
-    const std::string path = "Software\\Vellumkit\\Tests\\System" + std::to_string(GetCurrentProcessId());
+    const std::string path =
+        "Software\\Vellumkit\\Tests\\System" + std::to_string(GetCurrentProcessId());
     Registry system{std::filesystem::path()};
     auto key = system.OpenKey(Hive::CurrentUser, path, true);
     ASSERT_TRUE(key);

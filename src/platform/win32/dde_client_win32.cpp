@@ -219,7 +219,8 @@ struct DdeClient::Impl {
         conversation = nullptr;
         if (window) {
             filter.windows.erase(window);
-            std::erase_if(filter.late, [this](const auto& due) { return due.first.first == window; });
+            std::erase_if(filter.late,
+                          [this](const auto& due) { return due.first.first == window; });
         }
         window = nullptr;
     }
