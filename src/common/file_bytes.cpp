@@ -7,6 +7,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace vk {
 namespace {
 
@@ -19,12 +25,32 @@ std::optional<std::string> Failed(std::string* error) {
     return std::nullopt;
 }
 
+// fopen of the path in the system's own encoding (UTF-16 names on Windows,
+// which fopen cannot take). Mode "wbx" creates a file that must not exist.
+std::FILE* OpenFile(const std::filesystem::path& file, const char* mode) {
+#ifdef _WIN32
+    if (std::string_view(mode) == "wbx") {
+        // The C runtime this links against knows no "x": the same with _wopen.
+        const int fd = ::_wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                _S_IREAD | _S_IWRITE);
+        if (fd < 0) return nullptr;
+        std::FILE* out = ::_fdopen(fd, "wb");
+        if (!out) ::_close(fd);
+        return out;
+    }
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return ::_wfopen(file.c_str(), wideMode.c_str());
+#else
+    return std::fopen(file.c_str(), mode);
+#endif
+}
+
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::string* error,
                                          std::size_t maxBytes) {
     errno = 0;
-    const std::unique_ptr<std::FILE, CloseFile> in(std::fopen(file.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, CloseFile> in(OpenFile(file, "rb"));
     if (!in) return Failed(error);
 
     std::string bytes;
@@ -51,7 +77,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
 bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes,
                     std::string* error) {
     errno = 0;
-    std::unique_ptr<std::FILE, CloseFile> out(std::fopen(file.c_str(), "wb"));
+    std::unique_ptr<std::FILE, CloseFile> out(OpenFile(file, "wb"));
     if (!out) {
         (void)Failed(error);
         return false;
@@ -79,7 +105,7 @@ std::unique_ptr<std::FILE, CloseFile> CreateBeside(const std::filesystem::path& 
         created.replace_filename("." + file.filename().string() + "." +
                                  std::to_string(random() % 1000000000u) + ".tmp");
         errno = 0;
-        std::unique_ptr<std::FILE, CloseFile> out(std::fopen(created.c_str(), "wbx"));
+        std::unique_ptr<std::FILE, CloseFile> out(OpenFile(created, "wbx"));
         if (out || errno != EEXIST) return out;
     }
     return nullptr;

@@ -3,17 +3,39 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 #include "common/file_bytes.h"
 
 namespace vk::test {
 
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name, made only if it is new.
+TempDir::TempDir() {
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto folder = std::filesystem::temp_directory_path() /
+                      ("vktest-" + std::to_string(seed() % 1000000000u));
+        if (std::filesystem::create_directory(folder)) {
+            path_ = std::move(folder);
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be made");
+}
+
+namespace {
+int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+int unsetenv(const char* name) { return _putenv_s(name, ""); }
+}  // namespace
+#else
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vktest-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
     std::error_code ignored;

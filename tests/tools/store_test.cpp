@@ -22,7 +22,7 @@ protected:
     // Runs SQL on the file behind the store's back (a second connection).
     void Exec(const char* sql) {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(file_.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(file_.string().c_str(), &db), SQLITE_OK);
         const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         sqlite3_close(db);
         ASSERT_EQ(rc, SQLITE_OK) << sql;

@@ -4,15 +4,10 @@
 //
 // Finds the database folder through the registry's database directory, serves
 // the DDE service "Commence" with the database name as topic, and quits on
-// SIGTERM or SIGINT, when its window is closed, or when no conversation has
-// been open for the idle time (an hour unless /IDLE= says otherwise). A
+// SIGTERM or SIGINT (a console control event on Windows), when its window is
+// closed, or when no conversation has been open for the idle time (an hour
+// unless /IDLE= says otherwise). A
 // second start for a database that is already served exits at once.
-
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -23,9 +18,9 @@
 #include "commence_handler.h"
 #include "database_directory.h"
 #include "platform/dde.h"
-#include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 #include "server_options.h"
+#include "server_process.h"
 #include "server_window.h"
 #include "store.h"
 
@@ -36,34 +31,11 @@ using namespace vk::commence_server;
 std::atomic<vk::DdeServer*> gServer{nullptr};
 std::atomic<bool> gStopRequested{false};
 
-// A signal that comes before the server runs is remembered, not lost.
-extern "C" void onStopSignal(int) {
+// A stop request that comes before the server runs is remembered, not lost.
+void onStopRequest() {
     gStopRequested.store(true);
     if (vk::DdeServer* server = gServer.load()) server->Stop();
 }
-
-void installSignalHandlers() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-}
-
-// One server per database folder: the lock lives as long as the process, so
-// a crashed server never blocks the next start.
-class DatabaseLock {
-public:
-    explicit DatabaseLock(const std::filesystem::path& folder)
-        : fd_(open((folder / "commence.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {}
-
-    [[nodiscard]] bool Opened() const { return fd_.Valid(); }
-    [[nodiscard]] bool TryLock() { return flock(fd_.Get(), LOCK_EX | LOCK_NB) == 0; }
-
-private:
-    vk::posix::UniqueFd fd_;
-};
 
 // Lets the signal handler reach the running server, and never a destroyed one.
 class ServerRegistration {
@@ -73,20 +45,6 @@ public:
     ServerRegistration(const ServerRegistration&) = delete;
     ServerRegistration& operator=(const ServerRegistration&) = delete;
 };
-
-// The window's thread is started with the stop signals blocked, so they are
-// always handled on the thread that runs the server.
-std::unique_ptr<ServerWindow> openWindow(const std::string& title, vk::DdeServer& server) {
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigset_t previous;
-    pthread_sigmask(SIG_BLOCK, &stopSignals, &previous);
-    auto window = ServerWindow::Open(title, [&server] { server.Stop(); });
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    return window;
-}
 
 int serve(const ServerOptions& options) {
     auto& registry = vk::Registry::Instance();
@@ -98,7 +56,8 @@ int serve(const ServerOptions& options) {
     }
     DatabaseLock lock(*folder);
     if (!lock.Opened()) {
-        std::fprintf(stderr, "commence: cannot open the database folder %s\n", folder->c_str());
+        std::fprintf(stderr, "commence: cannot open the database folder %s\n",
+                     folder->string().c_str());
         return 2;
     }
     if (!lock.TryLock()) return 0;  // another server has this database open
@@ -119,10 +78,11 @@ int serve(const ServerOptions& options) {
         }
         const ServerRegistration registration(server);
         if (gStopRequested.load()) return 0;
-        auto window = openWindow("Commence - " + options.database, server);
+        auto window =
+            OpenServerWindow("Commence - " + options.database, [&server] { server.Stop(); });
         if (!options.quiet)
             std::fprintf(stderr, "commence: serving %s from %s\n", options.database.c_str(),
-                         folder->c_str());
+                         folder->string().c_str());
         server.Run(std::chrono::duration_cast<std::chrono::milliseconds>(options.idleLimit));
         window.reset();
         return 0;
@@ -135,7 +95,7 @@ int serve(const ServerOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    installSignalHandlers();
+    InstallStopHandler(onStopRequest);
     std::vector<std::string_view> args(argv + 1, argv + argc);
     std::string error;
     const auto options = ParseServerOptions(args, &error);

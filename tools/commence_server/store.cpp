@@ -2,7 +2,12 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -140,7 +145,14 @@ private:
 
 sqlite3* openFile(const std::filesystem::path& file, int flags) {
     sqlite3* db = nullptr;
+#ifdef _WIN32
+    // SQLite takes UTF-8 names; Windows keeps them as UTF-16.
+    const std::u8string name = file.u8string();
+    const int rc =
+        sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db, flags, nullptr);
+#else
     const int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+#endif
     if (rc != SQLITE_OK) {
         const std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
@@ -170,12 +182,22 @@ void CommenceStore::Create(const std::filesystem::path& file, std::string_view d
     // Made here, empty and readable by the user alone (SQLite would make it
     // readable by everyone, and its journals take the file's mode); an
     // existing file is never taken over.
+#ifdef _WIN32
+    // The user's own folder keeps it private there; the name is UTF-16.
+    const int fd = ::_wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                            _S_IREAD | _S_IWRITE);
+#else
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+#endif
     if (fd < 0) {
         if (errno == EEXIST) throw StoreFailure(file.string() + " already exists");
         throw StoreFailure("cannot create " + file.string() + ": " + std::strerror(errno));
     }
+#ifdef _WIN32
+    ::_close(fd);
+#else
     ::close(fd);
+#endif
     std::error_code ec;
     {
         std::unique_ptr<sqlite3, Closer> db(
