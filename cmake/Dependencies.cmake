@@ -12,6 +12,20 @@ if(NOT WIN32)
   find_package(X11)
 endif()
 
+# JSON for the command-line tool: header-only. The cross build takes the
+# host's Debian headers, staged on their own so that no other host header
+# reaches the MinGW compiler.
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  find_path(VK_NLOHMANN_JSON_DIR nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
+            REQUIRED)
+  file(COPY ${VK_NLOHMANN_JSON_DIR}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/host-headers)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/host-headers)
+else()
+  find_package(nlohmann_json 3 REQUIRED)
+endif()
+
 # QScintilla ships no CMake package on Debian.
 if(VK_BUILD_UI)
   find_path(QSCINTILLA_INCLUDE_DIR NAMES Qsci/qsciscintilla.h

@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${1:-build-windows}
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64)
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
