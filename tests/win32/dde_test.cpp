@@ -157,6 +157,58 @@ TEST(Win32DdeTest, ManyRequestsForDifferentItemsAllGetTheirAnswers) {
     EXPECT_TRUE(client.Execute("[Quit]"));
 }
 
+// Takes all but `spare` of this process's movable global handles (there are
+// 65,536 at most) until it goes out of scope.
+class ScarceGlobalHandles {
+public:
+    explicit ScarceGlobalHandles(std::size_t spare) {
+        while (HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, 1)) taken_.push_back(handle);
+        for (std::size_t i = 0; i < spare && !taken_.empty(); ++i) {
+            GlobalFree(taken_.back());
+            taken_.pop_back();
+        }
+    }
+    ~ScarceGlobalHandles() {
+        for (HGLOBAL handle : taken_) GlobalFree(handle);
+    }
+    ScarceGlobalHandles(const ScarceGlobalHandles&) = delete;
+    ScarceGlobalHandles& operator=(const ScarceGlobalHandles&) = delete;
+
+private:
+    std::vector<HGLOBAL> taken_;
+};
+
+// A long session against a server in another process: once a reply or a
+// command kept a global handle of this process for good, requests failed
+// for the rest of the process's life after some ten thousand of them. With
+// only a few hundred handles left, thousands of transactions must all work.
+TEST(Win32DdeTest, LongSessionKeepsNoGlobalHandles) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const auto peer = std::filesystem::path(self).parent_path() / "win32_dde_peer.exe";
+    LaunchOptions options;
+    options.ready = [] {
+        DdeClient probe;
+        return probe.Connect("VkLongPeer", "Echo");
+    };
+    ASSERT_TRUE(Launch("\"" + peer.string() + "\" VkLongPeer Echo", options).ready);
+    DdeClient client;
+    ASSERT_TRUE(client.Connect("VkLongPeer", "Echo"));
+    client.SetRequestTimeout(5s);
+
+    int failed = 0;
+    {
+        const ScarceGlobalHandles scarce(500);
+        for (int i = 0; i < 3000 && failed < 3; ++i) {
+            const std::string item = "item " + std::to_string(i % 7);
+            if (client.Request(item) != "echo:" + item) ++failed;
+            if (i % 3 == 0 && !client.Execute("[Noop]")) ++failed;
+        }
+    }
+    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(client.Execute("[Quit]"));
+}
+
 TEST(Win32DdeTest, LateReplyAfterTimeOutIsNotTakenForTheNextAnswer) {
     LoggingHandler handler;
     ServerThread server(handler);

@@ -24,6 +24,7 @@
 
 #include "platform/dde.h"
 #include "platform/registry_hive.h"
+#include "platform/win32/wine_win32.h"
 
 namespace vk {
 namespace {
@@ -89,8 +90,7 @@ bool IsStray(const MSG& message) {
 }
 
 // Frees what a dropped message carries for its receiver: the packed lParam
-// (a global handle each; leaking one per request would use up the process's
-// handles within some thousand requests) and a late reply's data. Its atom is
+// and a late reply's data (under Wine always: see ReleaseAfterUse). Its atom is
 // left alone: a server that sends an extra acknowledgement may not have added
 // a reference for it, and deleting it could pull the item name from under a
 // later transaction.
@@ -105,20 +105,42 @@ void Release(const MSG& message) {
             release = data->fRelease;
             GlobalUnlock(memory);
         }
-        if (release) GlobalFree(memory);
+        if (release || win32::RunsOnWine()) GlobalFree(memory);
     }
     FreeDDElParam(message.message, message.lParam);
+}
+
+// Wine's DDEML sends the data that answers a request with fRelease clear, and
+// Wine hands each receiving thread a copy of its own; neither side frees that
+// copy. Each reply would keep one movable global handle for good, and a long
+// session would run out of them (a process has 65,536) and fail every
+// request from then on. Marked for release, DDEML frees the copy once it has
+// taken the data.
+void ReleaseAfterUse(const MSG& message) {
+    UINT_PTR low = 0;
+    UINT_PTR high = 0;
+    if (!win32::RunsOnWine() || !UnpackDDElParam(message.message, message.lParam, &low, &high) || !low)
+        return;
+    const auto memory = reinterpret_cast<HGLOBAL>(low);
+    if (auto* data = static_cast<DDEDATA*>(GlobalLock(memory))) {
+        if (data->fResponse && !data->fAckReq) data->fRelease = 1;
+        GlobalUnlock(memory);
+    }
 }
 
 LRESULT CALLBACK FilterReplies(int code, WPARAM removal, LPARAM param) {
     auto* message = reinterpret_cast<MSG*>(param);
     if (code == HC_ACTION && removal == PM_REMOVE &&
         (message->message == WM_DDE_ACK || message->message == WM_DDE_DATA) &&
-        filter.windows.count(message->hwnd) && IsStray(*message)) {
-        Release(*message);
-        // Turned into a message for no DDE conversation: DDEML would fail the
-        // transaction in flight on a message it does not know.
-        message->hwnd = filter.Sink();
+        filter.windows.count(message->hwnd)) {
+        if (IsStray(*message)) {
+            Release(*message);
+            // Turned into a message for no DDE conversation: DDEML would fail
+            // the transaction in flight on a message it does not know.
+            message->hwnd = filter.Sink();
+        } else if (message->message == WM_DDE_DATA) {
+            ReleaseAfterUse(*message);
+        }
     }
     return CallNextHookEx(nullptr, code, removal, param);
 }

@@ -12,6 +12,7 @@
 
 #include "platform/dde.h"
 #include "platform/win32/text_win32.h"
+#include "platform/win32/wine_win32.h"
 
 namespace vk {
 namespace {
@@ -39,6 +40,10 @@ struct DdeServer::Impl {
     };
     std::map<HCONV, Conversation> conversations;
     DdeConversationId nextId = 1;
+    // The reply to the latest request. Returned to DDEML as owned by this
+    // server and freed at the next request: Wine's DDEML never frees a reply
+    // it is given, which would cost one global handle per request.
+    HDDEDATA lastReply = nullptr;
 
     // The server whose instance this thread runs (see the note above).
     static thread_local Impl* current;
@@ -92,6 +97,9 @@ struct DdeServer::Impl {
             DdeGetData(data, reinterpret_cast<BYTE*>(command.data()), size, 0);
             if (const auto nul = command.find('\0'); nul != std::string::npos)
                 command.resize(nul);
+            // Windows frees the command's handle after this call; Wine's DDEML
+            // never does, which would cost one global handle per command.
+            if (win32::RunsOnWine()) DdeFreeDataHandle(data);
             // As with a queued execute, what the command did shows in later
             // requests; the acknowledgement only says it was taken.
             (void)handler.Execute(found->second.id, found->second.topic, command);
@@ -104,9 +112,11 @@ struct DdeServer::Impl {
             if (!reply) return nullptr;
             if (const auto nul = reply->find('\0'); nul != std::string::npos) reply->resize(nul);
             if (reply->size() >= kLargestReply) return nullptr;
-            return DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(reply->data()),
-                                       static_cast<DWORD>(reply->size() + 1), 0, second,
-                                       CF_TEXT, 0);
+            if (lastReply) DdeFreeDataHandle(lastReply);
+            lastReply = DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(reply->data()),
+                                            static_cast<DWORD>(reply->size() + 1), 0, second,
+                                            CF_TEXT, HDATA_APPOWNED);
+            return lastReply;
         }
         default:
             return nullptr;
@@ -121,6 +131,7 @@ DdeServer::DdeServer(std::string service, DdeServerHandler& handler)
 
 DdeServer::~DdeServer() {
     if (!impl_->instance) return;
+    if (impl_->lastReply) DdeFreeDataHandle(impl_->lastReply);
     DdeNameService(impl_->instance, impl_->serviceName, nullptr, DNS_UNREGISTER);
     DdeFreeStringHandle(impl_->instance, impl_->serviceName);
     DdeUninitialize(impl_->instance);
