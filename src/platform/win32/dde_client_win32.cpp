@@ -119,7 +119,8 @@ void Release(const MSG& message) {
 void ReleaseAfterUse(const MSG& message) {
     UINT_PTR low = 0;
     UINT_PTR high = 0;
-    if (!win32::RunsOnWine() || !UnpackDDElParam(message.message, message.lParam, &low, &high) || !low)
+    if (!win32::RunsOnWine() ||
+        !UnpackDDElParam(message.message, message.lParam, &low, &high) || !low)
         return;
     const auto memory = reinterpret_cast<HGLOBAL>(low);
     if (auto* data = static_cast<DDEDATA*>(GlobalLock(memory))) {

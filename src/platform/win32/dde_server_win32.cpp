@@ -9,8 +9,11 @@
 
 #include <atomic>
 #include <map>
+#include <optional>
+#include <string>
 
 #include "platform/dde.h"
+#include "platform/win32/dde_direct_requests_win32.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/wine_win32.h"
 
@@ -40,9 +43,9 @@ struct DdeServer::Impl {
     };
     std::map<HCONV, Conversation> conversations;
     DdeConversationId nextId = 1;
-    // The reply to the latest request. Returned to DDEML as owned by this
-    // server and freed at the next request: Wine's DDEML never frees a reply
-    // it is given, which would cost one global handle per request.
+    // The reply to the latest request DDEML answered. Returned to it as owned
+    // by this server and freed at the next request: not every DDEML frees a
+    // reply it is given (Wine's does not).
     HDDEDATA lastReply = nullptr;
 
     // The server whose instance this thread runs (see the note above).
@@ -68,6 +71,28 @@ struct DdeServer::Impl {
         return text;
     }
 
+    // The CF_TEXT reply to a request, up to its first NUL; nothing refuses it.
+    std::optional<std::string> Reply(HCONV conversation, std::string_view item) {
+        const auto found = conversations.find(conversation);
+        if (found == conversations.end()) return std::nullopt;
+        auto reply = handler.Request(found->second.id, found->second.topic, item);
+        if (!reply) return std::nullopt;
+        if (const auto nul = reply->find('\0'); nul != std::string::npos) reply->resize(nul);
+        if (reply->size() >= kLargestReply) return std::nullopt;
+        return reply;
+    }
+
+    // Under Wine, requests on the conversation are answered without DDEML's
+    // help (see AnswerRequestsDirectly); executes and the rest go through it.
+    void AnswerDirectly(HCONV conversation) {
+        CONVINFO info{};
+        info.cb = sizeof info;
+        if (!DdeQueryConvInfo(conversation, QID_SYNC, &info)) return;
+        win32::AnswerRequestsDirectly(info.hwnd, [this, conversation](std::string_view item) {
+            return Reply(conversation, item);
+        });
+    }
+
     HDDEDATA Handle(UINT type, UINT format, HCONV conversation, HSZ first, HSZ second,
                     HDDEDATA data) {
         switch (type) {
@@ -77,6 +102,7 @@ struct DdeServer::Impl {
         case XTYP_CONNECT_CONFIRM:
             conversations[conversation] = Conversation{nextId++, Text(first)};
             conversationCount = static_cast<int>(conversations.size());
+            if (win32::RunsOnWine()) AnswerDirectly(conversation);
             return nullptr;
         case XTYP_DISCONNECT: {
             const auto found = conversations.find(conversation);
@@ -106,12 +132,9 @@ struct DdeServer::Impl {
             return reinterpret_cast<HDDEDATA>(DDE_FACK);
         }
         case XTYP_REQUEST: {
-            const auto found = conversations.find(conversation);
-            if (found == conversations.end() || format != CF_TEXT) return nullptr;
-            auto reply = handler.Request(found->second.id, found->second.topic, Text(second));
+            if (format != CF_TEXT) return nullptr;
+            auto reply = Reply(conversation, Text(second));
             if (!reply) return nullptr;
-            if (const auto nul = reply->find('\0'); nul != std::string::npos) reply->resize(nul);
-            if (reply->size() >= kLargestReply) return nullptr;
             if (lastReply) DdeFreeDataHandle(lastReply);
             lastReply = DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(reply->data()),
                                             static_cast<DWORD>(reply->size() + 1), 0, second,
