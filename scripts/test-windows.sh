@@ -34,7 +34,7 @@ wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64)
 
 tests=(win32_registry_test win32_dde_test win32_desktop_test win32_server_logic_test
-  win32_platform_ini_file_test)
+  win32_platform_ini_file_test win32_commence_commands_test win32_commence_directory_test)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_BENCH=OFF >/dev/null
 nice ninja -C "$build" -j2 vellumkit-cli commence-server vellumkit-setup win32_dde_peer \

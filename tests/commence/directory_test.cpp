@@ -23,15 +23,16 @@ TEST_F(DirectoryTest, WalksGroupsLastToFirstAndDatabasesFirstToLast) {
 TEST_F(DirectoryTest, NoDirectoryGivesNoNames) { EXPECT_TRUE(DatabaseNames(registry_).empty()); }
 
 TEST_F(DirectoryTest, VersionComesFromTheFirstExactMatch) {
-    Register(Hive::CurrentUser, "Old", "sales", "Sales", "3.1.0");
-    Register(Hive::CurrentUser, "New", "sales", "Sales", "4.0.2");  // walked first
-    Register(Hive::CurrentUser, "New", "lower", "sales", "5.2");
-    Register(Hive::CurrentUser, "New", "noini", "No Ini");
-    Register(Hive::CurrentUser, "New", "short", "Short", "7");
+    // Groups named in the order they are made: Windows lists subkeys by name.
+    Register(Hive::CurrentUser, "Group1", "sales", "Sales", "3.1.0");
+    Register(Hive::CurrentUser, "Group2", "sales", "Sales", "4.0.2");  // walked first
+    Register(Hive::CurrentUser, "Group2", "lower", "sales", "5.2");
+    Register(Hive::CurrentUser, "Group2", "noini", "No Ini");
+    Register(Hive::CurrentUser, "Group2", "short", "Short", "7");
     Register(Hive::LocalMachine, "Machine", "m", "Machine Wide", "6.0.1");
     Register(Hive::LocalMachine, "Machine", "s", "Sales", "1.0");  // user's hive wins
-    auto noPath =
-        registry_.OpenKey(Hive::CurrentUser, std::string(kDatabasesKey) + "\\New\\nopath", true);
+    auto noPath = registry_.OpenKey(Hive::CurrentUser,
+                                    std::string(kDatabasesKey) + "\\Group2\\nopath", true);
     ASSERT_TRUE(noPath && noPath->WriteString("Name", "No Path"));
 
     const struct {

@@ -62,7 +62,8 @@ LRESULT CALLBACK AnswerRequests(HWND window, UINT message, WPARAM wParam, LPARAM
         answerers.erase(found);
         return CallWindowProcW(original, window, message, wParam, lParam);
     }
-    if (message != WM_DDE_REQUEST) return CallWindowProcW(original, window, message, wParam, lParam);
+    if (message != WM_DDE_REQUEST)
+        return CallWindowProcW(original, window, message, wParam, lParam);
 
     const auto client = reinterpret_cast<HWND>(wParam);
     const auto format = static_cast<UINT>(LOWORD(lParam));
