@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -66,12 +66,3 @@ BENCHMARK(BM_ParseScript)->Arg(100 << 10)->Arg(5 << 20)->Unit(benchmark::kMillis
 BENCHMARK(BM_RescanAfterKeystroke)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <cstdlib>
 #include <string>
@@ -89,12 +88,3 @@ void BM_GotoLine(benchmark::State& state) {
 BENCHMARK(BM_CaretReadout)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FindNextAtTheEnd)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GotoLine)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

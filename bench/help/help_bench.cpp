@@ -7,10 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -93,12 +91,3 @@ BENCHMARK(BM_SyntaxLineNotIndexed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IndexLookup)->Arg(500)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
