@@ -6,8 +6,6 @@
 #include <ostream>
 
 #include "common/exceptions.h"
-#include "common/file_bytes.h"
-#include "common/script_limits.h"
 #include "highlight/class_fonts.h"
 #include "highlight/tokenizer.h"
 #include "platform/registry.h"
@@ -82,15 +80,11 @@ std::string AnsiColoured(std::string_view text, const ClassFonts& fonts) {
 ExitCode PrintColour(const Invocation& call, Streams io) {
     if (call.rtf) return PrintColouredRtf(call, io);
     const std::string& path = call.operands.at(0);
-    std::string why;
-    const auto bytes = ReadWholeFile(path, &why, kMaxScriptBytes);
-    if (!bytes && why.rfind("larger than", 0) == 0)
-        throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
-    if (!bytes) throw Exception("Cannot read " + path + ": " + why);
+    const std::string bytes = ReadScriptOrThrow(path);
     if (!WantsColour(call)) {
-        Write(io.out, *bytes);
+        Write(io.out, bytes);
     } else {
-        Write(io.out, AnsiColoured(*bytes, LoadClassFonts(Registry::Instance())));
+        Write(io.out, AnsiColoured(bytes, LoadClassFonts(Registry::Instance())));
     }
     return ExitCode::Success;
 }

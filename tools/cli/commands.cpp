@@ -24,17 +24,6 @@
 namespace vk::cli {
 namespace {
 
-// A script file, refused before it is read whole when it is longer than
-// Commence would take.
-std::string ReadScriptOrThrow(const std::string& path) {
-    std::string error;
-    std::optional<std::string> bytes = ReadWholeFile(path, &error, kMaxScriptBytes);
-    if (!bytes && error.rfind("larger than", 0) == 0)
-        throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
-    if (!bytes) throw Exception("Cannot read " + path + ": " + error);
-    return std::move(*bytes);
-}
-
 // Written beside and renamed into place: an interrupted command leaves the
 // previous content whole.
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
@@ -85,6 +74,15 @@ void PrintNameList(std::ostream& out, const std::vector<std::string>& names, boo
     nlohmann::json list = nlohmann::json::array();
     for (const auto& name : names) list.push_back(Windows1252ToUtf8(name));
     out << list.dump() << '\n';
+}
+
+std::string ReadScriptOrThrow(const std::string& path) {
+    std::string error;
+    std::optional<std::string> bytes = ReadWholeFile(path, &error, kMaxScriptBytes);
+    if (!bytes && error.rfind("larger than", 0) == 0)
+        throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
+    if (!bytes) throw Exception("Cannot read " + path + ": " + error);
+    return std::move(*bytes);
 }
 
 CheckInTags TagsFromSettings(Registry& registry) {

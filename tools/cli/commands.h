@@ -50,6 +50,10 @@ void RequireKnown(Registry& registry, std::string_view database,
                   std::optional<std::string_view> category = std::nullopt,
                   std::optional<std::string_view> form = std::nullopt);
 
+// A script file's bytes; refused before it is read whole when it is longer
+// than Commence would take. Throws vk::Exception naming the file and why.
+[[nodiscard]] std::string ReadScriptOrThrow(const std::string& path);
+
 // Names one a line, or with --json as one JSON array of strings (UTF-8).
 void PrintNameList(std::ostream& out, const std::vector<std::string>& names, bool json);
 

@@ -11,7 +11,6 @@
 #include "commence/transfer.h"
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
-#include "common/script_limits.h"
 #include "common/status_sink.h"
 #include "document/script_lines.h"
 #include "platform/registry.h"
@@ -101,12 +100,7 @@ std::vector<RemoteForm> ListRemoteForms(Registry& registry, const std::string& d
 std::optional<std::string> ReadLocal(const fs::path& path) {
     std::error_code ec;
     if (!fs::exists(path, ec) && !ec) return std::nullopt;
-    std::string why;
-    auto bytes = ReadWholeFile(path, &why, kMaxScriptBytes);
-    if (!bytes && why.rfind("larger than", 0) == 0)
-        throw Exception("Cannot read " + path.string() + ": it is " + ScriptLimitText());
-    if (!bytes) throw Exception("Cannot read " + path.string() + ": " + why);
-    return bytes;
+    return ReadScriptOrThrow(path.string());
 }
 
 void WriteScriptFile(const fs::path& path, std::string_view bytes) {
