@@ -18,16 +18,6 @@ constexpr std::string_view kValidationFailed = "Field & connection validation fa
 // What trimming removes: every control character and the space.
 constexpr bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= ' '; }
 
-constexpr char Lower(char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Only A-Z change, so offsets into the lowered text are offsets into the line.
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), Lower);
-    return lowered;
-}
 
 // An even number of double quotes before `position`: it is not inside a string.
 bool OutsideString(std::string_view line, std::size_t position) {
@@ -68,7 +58,7 @@ private:
 };
 
 bool CaseInsensitiveLess(const NameReference& a, const NameReference& b) {
-    const std::string la = Lowered(a.name), lb = Lowered(b.name);
+    const std::string la = FoldAsciiCase(a.name), lb = FoldAsciiCase(b.name);
     if (la != lb) return la < lb;
     return a.name < b.name;
 }
@@ -107,7 +97,7 @@ std::size_t Missing(MessageService& messages, const std::string& what, std::stri
 }  // namespace
 
 std::vector<NameReference> ScanFieldCalls(std::string_view line) {
-    const std::string lowered = Lowered(line);
+    const std::string lowered = FoldAsciiCase(line);
     std::vector<NameReference> found;
     std::size_t from = 0;
     while (from < lowered.size()) {
@@ -137,7 +127,7 @@ std::vector<NameReference> ScanFieldCalls(std::string_view line) {
 }
 
 ConnectionReferences ScanConnectionCalls(std::string_view line) {
-    const std::string lowered = Lowered(line);
+    const std::string lowered = FoldAsciiCase(line);
     ConnectionReferences found;
     std::size_t from = 0;
     while (true) {

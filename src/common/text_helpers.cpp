@@ -1,5 +1,6 @@
 #include "common/text_helpers.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/exceptions.h"
@@ -47,6 +48,18 @@ std::int32_t StrToInt(std::string_view text) {
     if (digits.empty() || ec != std::errc() || ptr != end)
         throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
     return value;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
+}
+
+std::string FoldAsciiCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
 }
 
 }  // namespace vk

@@ -11,6 +11,14 @@ namespace vk {
 // binaries, RTF escapes): lower case.
 inline constexpr char kHexDigits[] = "0123456789abcdef";
 
+// ASCII case folding, as Commence and the registry compare names: only A-Z
+// change, so an offset into the folded text is an offset into the original.
+[[nodiscard]] constexpr char AsciiLower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+[[nodiscard]] bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+[[nodiscard]] std::string FoldAsciiCase(std::string_view text);
+
 // The value of one hexadecimal digit in either case; -1 for any other
 // character.
 [[nodiscard]] constexpr int HexDigitValue(char c) noexcept {

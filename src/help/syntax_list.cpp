@@ -3,24 +3,18 @@
 #include <algorithm>
 
 #include "common/file_bytes.h"
+#include "common/text_helpers.h"
 #include "help/topic_syntax.h"
 #include "platform/registry.h"
 
 namespace vk {
 namespace {
 
-std::string Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
-
 }  // namespace
 
 TSyntaxList::TSyntaxList(std::vector<HelpTopic> topics) : topics_(std::move(topics)) {
     sorted_.reserve(topics_.size());
-    for (std::size_t i = 0; i < topics_.size(); ++i) sorted_.push_back({Fold(topics_[i].text), i});
+    for (std::size_t i = 0; i < topics_.size(); ++i) sorted_.push_back({FoldAsciiCase(topics_[i].text), i});
     std::sort(sorted_.begin(), sorted_.end(), [](const SortedEntry& a, const SortedEntry& b) {
         return a.folded != b.folded ? a.folded < b.folded : a.index < b.index;
     });
@@ -45,7 +39,7 @@ std::pair<std::size_t, std::size_t> TSyntaxList::Range(const std::string& folded
 }
 
 std::optional<std::size_t> TSyntaxList::FirstStartingWith(std::string_view prefix) const {
-    const auto [first, last] = Range(Fold(prefix));
+    const auto [first, last] = Range(FoldAsciiCase(prefix));
     std::optional<std::size_t> best;
     for (std::size_t i = first; i < last; ++i)
         if (!best || sorted_[i].index < *best) best = sorted_[i].index;
@@ -53,7 +47,7 @@ std::optional<std::size_t> TSyntaxList::FirstStartingWith(std::string_view prefi
 }
 
 std::vector<std::size_t> TSyntaxList::AllStartingWith(std::string_view prefix) const {
-    const auto [first, last] = Range(Fold(prefix));
+    const auto [first, last] = Range(FoldAsciiCase(prefix));
     std::vector<std::size_t> found;
     found.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) found.push_back(sorted_[i].index);

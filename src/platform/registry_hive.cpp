@@ -7,19 +7,9 @@ namespace vk {
 
 namespace {
 
-constexpr char ToLowerAscii(char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 constexpr bool IsLineBreakOrNul(char c) noexcept { return c == '\r' || c == '\n' || c == '\0'; }
 
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return ToLowerAscii(x) == ToLowerAscii(y);
-           });
-}
 
 bool IsValidKeyPath(std::string_view path) {
     if (path.empty()) return true;
@@ -32,11 +22,6 @@ bool IsValidValueName(std::string_view name) {
     return std::none_of(name.begin(), name.end(), IsLineBreakOrNul);
 }
 
-std::string FoldAsciiCase(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) c = ToLowerAscii(c);
-    return folded;
-}
 
 const RegValue* RegKeyNode::Find(std::string_view name) const {
     const auto it = index_.find(FoldAsciiCase(name));

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/text_helpers.h"
+
 namespace vk {
 
 // Value types with the numbers the Windows registry gives them, so a hive file
@@ -101,11 +103,5 @@ private:
 // Whether `name` can be a value name: no CR, LF or NUL.
 [[nodiscard]] bool IsValidValueName(std::string_view name);
 
-// ASCII-only case-insensitive equality, as the registry compares names.
-[[nodiscard]] bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
-// The name with ASCII letters lower-cased: equal for names the registry
-// takes as the same.
-[[nodiscard]] std::string FoldAsciiCase(std::string_view name);
 
 }  // namespace vk

@@ -13,6 +13,7 @@
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
 #include "common/script_limits.h"
+#include "common/text_helpers.h"
 #include "common/windows_1252.h"
 #include "document/script_checksum.h"
 #include "document/script_lines.h"
@@ -34,12 +35,8 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 
 // Commence, like the registry it lists databases in, takes names in any case.
 bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return name.size() == wanted.size() &&
-               std::equal(name.begin(), name.end(), wanted.begin(),
-                          [&](char a, char b) { return lower(a) == lower(b); });
-    });
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, wanted); });
 }
 
 FormLocation LocationOf(const Invocation& call) {
