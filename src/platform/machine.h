@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 namespace vk {
@@ -14,6 +15,10 @@ struct Machine {
 
     // The login name of the user; empty when none can be found.
     [[nodiscard]] static std::string UserName();
+
+    // The running program's own file, for what is installed beside it;
+    // empty when the system does not say.
+    [[nodiscard]] static std::filesystem::path ProgramFile();
 
     // The local date in the locale's short form (%x), a blank and the time in
     // its long form (%X); the time is left out when it is exactly midnight.

@@ -38,6 +38,7 @@ TEST(Machine, NamesTheHostAndTheUser) {
     EXPECT_FALSE(computer.empty());
     EXPECT_EQ(computer.find('.'), std::string::npos);
     EXPECT_FALSE(Machine::UserName().empty());
+    EXPECT_EQ(Machine::ProgramFile().filename(), "platform_machine_test");
 }
 
 }  // namespace

@@ -17,14 +17,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::filesystem::path OwnFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
-}
+std::filesystem::path OwnFolder() { return Machine::ProgramFile().parent_path(); }
 
 TEST(Win32MachineTest, NamesAndTheLocalesDateAndTime) {
     EXPECT_FALSE(Machine::ComputerName().empty());
+    EXPECT_EQ(Machine::ProgramFile().filename(), "win32_desktop_test.exe");
     EXPECT_EQ(Machine::ComputerName().find('.'), std::string::npos);
     EXPECT_FALSE(Machine::UserName().empty());
 

@@ -13,15 +13,15 @@
 #include "default_colours.h"
 #include "demo_setup.h"
 #include "help_setup.h"
+#include "platform/machine.h"
 #include "platform/registry.h"
 
 namespace {
 
 // commence.exe is built and installed beside this program.
 std::filesystem::path ownFolder() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path() : self.parent_path();
+    const auto self = vk::Machine::ProgramFile();
+    return self.empty() ? std::filesystem::current_path() : self.parent_path();
 }
 
 int usage(int code) {

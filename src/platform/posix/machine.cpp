@@ -33,6 +33,12 @@ std::string Machine::ComputerName() {
     return host.substr(0, host.find('.'));
 }
 
+std::filesystem::path Machine::ProgramFile() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : self;
+}
+
 std::string Machine::UserName() {
     char login[LOGIN_NAME_MAX + 1] = {};
     // getlogin_r needs a controlling terminal; a program started from a

@@ -12,6 +12,20 @@ std::string Machine::ComputerName() {
     return std::string(name, size);
 }
 
+std::filesystem::path Machine::ProgramFile() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut short: a longer buffer
+    }
+}
+
 std::string Machine::UserName() {
     char name[257] = {};  // UNLEN + 1
     DWORD size = sizeof name;
