@@ -1,11 +1,20 @@
 // vellumkit-cli: the road of a script without the editor window. See
 // `vellumkit-cli --help`.
 #include <iostream>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli.h"
 #include "platform/temp_files.h"
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Scripts go out byte for byte: the C runtime's text mode would write
+    // each line end of a checked-out script as CR CR LF.
+    for (FILE* stream : {stdin, stdout, stderr}) (void)_setmode(_fileno(stream), _O_BINARY);
+#endif
     std::ios::sync_with_stdio(false);
     // A run stopped by Ctrl+C or a kill leaves no temporary script behind.
     vk::TempFiles::RemoveOnTerminationSignals();
