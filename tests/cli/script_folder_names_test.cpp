@@ -121,6 +121,8 @@ TEST(ScriptManifestTest, ManifestsThatPointOutsideTheFolderAreRefused) {
         {"parent inside the path", manifestWith("C/../../F.vbs", "0000001a")},
         {"absolute path", manifestWith("/etc/F.vbs", "0000001a")},
         {"backslash", manifestWith("C\\\\F.vbs", "0000001a")},
+        {"drive", manifestWith("C:F.vbs", "0000001a")},
+        {"data stream", manifestWith("C/F.vbs:hidden", "0000001a")},
         {"checksum too short", manifestWith("C/F.vbs", "1a")},
         {"not JSON", "{"},
         {"unknown version", R"({"version": 9, "database": "D", "scripts": []})"},

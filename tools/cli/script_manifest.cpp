@@ -27,9 +27,13 @@ std::optional<std::uint32_t> ParseChecksum(const std::string& hex) {
 }
 
 // The file path must stay inside the folder: relative, no "..", no empty part.
+// A root of any kind is refused (on Windows "/etc" is the current drive's, and
+// "C:x" a drive's current folder), and so is a colon, which names a drive or
+// a file's data stream there and which the tool's own names never hold.
 bool IsInsideFolder(const std::string& file) {
     const std::filesystem::path path(file);
-    if (file.empty() || path.is_absolute() || file.find('\\') != std::string::npos) return false;
+    if (file.empty() || path.has_root_path() || file.find_first_of("\\:") != std::string::npos)
+        return false;
     return std::none_of(path.begin(), path.end(), [](const std::filesystem::path& part) {
         return part.empty() || part == "." || part == "..";
     });
