@@ -26,3 +26,6 @@ endif()
 # The programs carry the compiler's runtime (libstdc++, libgcc, winpthread)
 # inside, so they run from any folder without DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The same for zlib (the tests' reference CRC-32): its static archive, not the
+# import library of a DLL that no test folder holds.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -15,7 +15,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${1:-build-windows}
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 nlohmann-json3-dev)
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64
+  nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -33,8 +34,12 @@ fi
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64)
 
-tests=(win32_registry_test win32_dde_test win32_desktop_test win32_server_logic_test
-  win32_platform_ini_file_test win32_commence_commands_test win32_commence_directory_test)
+# The platform's own tests, then the Commence link, the server and the
+# command-line tool, each against the Windows server.
+tests=(win32_registry_test win32_dde_test win32_desktop_test win32_platform_ini_file_test
+  commence_commands_test commence_directory_test commence_link_test commence_transfer_test
+  commence_focus_test commence_validation_test
+  tools_command_parser_test tools_store_test tools_server_test tools_setup_test cli_tests)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_BENCH=OFF >/dev/null
 nice ninja -C "$build" -j2 vellumkit-cli commence-server vellumkit-setup win32_dde_peer \

@@ -28,7 +28,8 @@ protected:
     CommenceFixture commence;
     const std::string db{CommenceFixture::kDemoSales};
 
-    std::filesystem::path File(const std::string& name) const { return commence.Root() / name; }
+    // As text: an argument for the tool.
+    std::string File(const std::string& name) const { return (commence.Root() / name).string(); }
 
     void SetTagSettings(bool time, bool id, bool checksum) {
         Registry registry(commence.RegistryDir());
@@ -149,7 +150,7 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
             auto settings = registry.OpenKey(
                 Hive::CurrentUser, "Software\\Commence\\Commence\\" + version + "\\Settings");
             ASSERT_TRUE(settings);
-            ASSERT_TRUE(settings->WriteString("Program", File("gone").string()));
+            ASSERT_TRUE(settings->WriteString("Program", File("gone")));
         }
     }
     WriteFileBytes(File("s.vbs"), "Dim a\r\n");
@@ -203,7 +204,7 @@ TEST_F(CliCommenceTest, UnknownNamesExitWithFourAndWriteNothing) {
         EXPECT_EQ(r.out, "") << c.label;
         EXPECT_EQ(ReadFileBytes(kept), "keep me\r\n") << c.label;
     }
-    EXPECT_EQ(RunCli({"checkout", db, "account", "ACCOUNT", "-o", kept}).exitCode, 0)
+    EXPECT_EQ(RunCli({"checkout", db, "account", "ACCOUNT", "-o", kept.string()}).exitCode, 0)
         << "names are taken in any case, as Commence takes them";
 }
 

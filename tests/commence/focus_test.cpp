@@ -1,12 +1,13 @@
 // Bringing Commence to the front: the message without a window, and the real
-// server's window found by title on a private X server when Xvfb is there.
+// server's window found by title (on a private X server when Xvfb is there,
+// on the desktop on Windows).
 #include "commence/focus.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "platform/launcher.h"
 #include "platform/window_finder.h"
@@ -39,11 +40,13 @@ TEST(FocusCommenceTest, WithoutAWindowSaysTheDatabaseIsNotOpen) {
     EXPECT_EQ(messages.messages[0].title, "Vellumkit");
 }
 
+#ifndef _WIN32
 // A private X server on a free display number, stopped when the object goes.
 class PrivateDisplay {
 public:
     PrivateDisplay() {
-        for (int number = 70 + ::getpid() % 400; number < 1000; ++number) {
+        const int first = 70 + static_cast<int>(std::random_device()() % 400);
+        for (int number = first; number < 1000; ++number) {
             const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
             if (std::filesystem::exists(lock)) continue;
             const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
@@ -57,7 +60,7 @@ public:
         }
     }
     ~PrivateDisplay() {
-        if (pid_ > 0) ::kill(pid_, SIGTERM);
+        if (pid_ > 0) (void)test::AskToStop(static_cast<test::ProcessId>(pid_));
     }
     PrivateDisplay(const PrivateDisplay&) = delete;
     PrivateDisplay& operator=(const PrivateDisplay&) = delete;
@@ -67,12 +70,15 @@ private:
     int pid_ = 0;
     std::string name_;
 };
+#endif
 
 TEST(FocusCommenceTest, FindsTheRunningServersWindow) {
+#ifndef _WIN32
     if (!LocateProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     PrivateDisplay display;
     if (display.Name().empty()) GTEST_SKIP() << "Xvfb did not start";
     ScopedEnv displayEnv("DISPLAY", display.Name());
+#endif
     CommenceFixture fixture;
     fixture.StartServer(CommenceFixture::kDemoSales);
 
@@ -80,7 +86,8 @@ TEST(FocusCommenceTest, FindsTheRunningServersWindow) {
     if (!windows.HasDisplay()) GTEST_SKIP() << "this build has no X11 support";
     RecordingMessageService messages;
     // The server maps its window after it registers its service.
-    for (int i = 0; i < 100 && !windows.FindByTitle("Commence - Demo Sales"); ++i) ::usleep(50'000);
+    for (int i = 0; i < 100 && !windows.FindByTitle("Commence - Demo Sales"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(FocusCommence(CommenceFixture::kDemoSales, windows, messages));
     EXPECT_TRUE(messages.messages.empty());
 

@@ -40,7 +40,7 @@ inline void ChangeDemoDatabase(const CommenceFixture& fixture, std::string_view 
                                const std::string& sql) {
     const auto file = fixture.DatabaseFolder(database) / "commence.db";
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         throw std::runtime_error("cannot open " + file.string());
     }

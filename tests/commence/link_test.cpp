@@ -2,7 +2,6 @@
 // launch on first open, every query and the cutting of its reply, the
 // Databases menu check, and a server that dies mid-request.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <future>
 #include <thread>
@@ -74,7 +73,7 @@ TEST_F(LinkTest, WithoutAVersionKeyCommenceComesFromTheSearchPath) {
     EXPECT_EQ(notOnPath.LaunchCommandLine(), "commence.exe /QUIET /DATABASE=Field Service");
     EXPECT_THROW((void)LoadCategoryNames(registry_, kService), EDBNotReady);
 
-    ScopedEnv binPath("PATH", VK_BIN_DIR);
+    ScopedEnv binPath("PATH", test::BinDir().string());
     DdeConversation onPath;
     EXPECT_TRUE(OpenDatabaseLink(onPath, registry_, kService));
 }
@@ -168,25 +167,25 @@ TEST_F(LinkTest, MenuChecksTheDatabasesCommenceHasOpen) {
 }
 
 TEST_F(LinkTest, ServerKilledMidRequestGivesEmptyText) {
-    const pid_t server = fixture_.StartServer(kSales);
+    const auto server = fixture_.StartServer(kSales);
     DdeConversation conversation;
     conversation.SetLink(commands::kService, kSales);
     ASSERT_TRUE(conversation.OpenLink());
 
-    // Stopped, the server cannot answer; killed, it never will.
-    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    // Frozen, the server cannot answer; killed, it never will.
+    ASSERT_TRUE(test::Freeze(server));
     auto reply = std::async(std::launch::async, [&conversation] {
         return conversation.RequestText(commands::GetCategoryNames());
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    ASSERT_TRUE(test::Kill(server));
     EXPECT_EQ(reply.get(), "");
     EXPECT_EQ(conversation.Request(commands::kStatus), std::nullopt);
     (void)CommenceFixture::WaitForExit(server, std::chrono::seconds(10));
 }
 
 TEST_F(LinkTest, ExecuteToALostCommenceEndsAfterTheBound) {
-    const pid_t server = fixture_.StartServer(kSales);
+    const auto server = fixture_.StartServer(kSales);
     DdeConversation conversation;
     conversation.SetLink(commands::kService, kSales);
     ASSERT_TRUE(conversation.OpenLink());
@@ -195,7 +194,7 @@ TEST_F(LinkTest, ExecuteToALostCommenceEndsAfterTheBound) {
         conversation, commands::CheckOutFormScript("Account", "Account", "/nonexistent/x"), kSales,
         quick));
 
-    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    ASSERT_TRUE(test::Kill(server));
     (void)CommenceFixture::WaitForExit(server, std::chrono::seconds(10));
     try {
         ExecuteUntilAccepted(conversation, commands::CheckInFormScript("Account", "Account", "x"),
@@ -208,7 +207,6 @@ TEST_F(LinkTest, ExecuteToALostCommenceEndsAfterTheBound) {
     EXPECT_THROW(ExecuteUntilAccepted(never, "[GetLastError]", kSales, quick), EDDEFailed);
 }
 
-
 // Regression: a name with a quote, a tab or two blanks in a row was once
 // re-joined with single blanks on its way through the command line, so the
 // Commence started for it served another name and never answered.
@@ -219,9 +217,8 @@ TEST_F(LinkTest, OddDatabaseNamesReachTheStartedCommenceExactly) {
         const auto folder = fixture_.DataDir() / ("odd" + number);
         std::filesystem::copy(fixture_.DatabaseFolder(kSales), folder,
                               std::filesystem::copy_options::recursive);
-        auto key = registry_.OpenKey(
-            Hive::CurrentUser,
-            std::string(kDatabasesKey) + "\\Odd\\" + number, true);
+        auto key = registry_.OpenKey(Hive::CurrentUser,
+                                     std::string(kDatabasesKey) + "\\Odd\\" + number, true);
         ASSERT_TRUE(key && key->WriteString("Name", name) &&
                     key->WriteString("Path", folder.string()));
 

@@ -47,7 +47,7 @@ protected:
     CommenceFixture fixture_;
     Registry registry_{fixture_.RegistryDir()};
     TempDir tmp_;
-    ScopedEnv tmpdir_{"TMPDIR", tmp_.path().string()};
+    test::ScopedTempFolder tmpdir_{tmp_.path()};
     RecordingStatusSink status_;
 };
 
@@ -170,7 +170,7 @@ protected:
     TempDir dir_;
     TempDir tmp_;
     ScopedEnv runtime_{"XDG_RUNTIME_DIR", dir_.path().string()};
-    ScopedEnv tmpdir_{"TMPDIR", tmp_.path().string()};
+    test::ScopedTempFolder tmpdir_{tmp_.path()};
     Registry registry_{dir_.path() / "registry"};
     RecordingStatusSink status_;
 };

@@ -140,7 +140,8 @@ TEST(Validation, ARequestCommenceCannotAnswerFailsTheCheckInsteadOfBlamingTheNam
     // on the request after its busy bound and answers nothing.
     sqlite3* db = nullptr;
     const auto file = fixture.DatabaseFolder(kSales) / "commence.db";
-    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
     const std::unique_ptr<sqlite3, decltype(&sqlite3_close)> closer(db, sqlite3_close);
     ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
 
@@ -174,7 +175,7 @@ struct DemoScript {
 std::vector<DemoScript> DemoScripts(const CommenceFixture& fixture, std::string_view database) {
     const auto file = fixture.DatabaseFolder(database) / "commence.db";
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         throw std::runtime_error("cannot open " + file.string());
     }

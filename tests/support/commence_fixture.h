@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -10,17 +8,23 @@
 #include <string_view>
 #include <vector>
 
+#include "support/test_process.h"
 #include "support/test_support.h"
 
 namespace vk::test {
 
 // A private Commence world for one test: a temp folder with its own registry
-// (VELLUMKIT_REGISTRY_DIR) and DDE socket folder (XDG_RUNTIME_DIR), both set
-// for the object's lifetime, and the demo databases created and registered
-// there by the real vellumkit-setup. Servers are the real commence.exe, started
-// here or by the code under test (they inherit the environment). On
-// destruction every commence.exe serving this folder is stopped: SIGTERM,
-// then SIGKILL after a bound.
+// (VELLUMKIT_REGISTRY_DIR) and, on POSIX systems, DDE socket folder
+// (XDG_RUNTIME_DIR), both set for the object's lifetime, and the demo
+// databases created and registered there by the real vellumkit-setup. Servers
+// are the real commence.exe, started here or by the code under test (they
+// inherit the environment). On destruction every commence.exe serving this
+// folder is stopped: asked to stop (SIGTERM, or its window closed on
+// Windows), then killed after a bound.
+//
+// Windows has one DDE name space for every program on the desktop: there a
+// fixture's servers are those started since it was made, so the tests that
+// use it must not run side by side (one test program at a time does that).
 //
 // A test program that uses it runs the two programs, so its CMake target must
 // depend on them:
@@ -47,8 +51,8 @@ public:
         return DataDir() / std::string(name);
     }
 
-    [[nodiscard]] static std::filesystem::path ServerProgram();  // VK_BIN_DIR/commence.exe
-    [[nodiscard]] static std::filesystem::path SetupProgram();   // VK_BIN_DIR/vellumkit-setup
+    [[nodiscard]] static std::filesystem::path ServerProgram();  // BinDir()/commence.exe
+    [[nodiscard]] static std::filesystem::path SetupProgram();   // BinDir()/vellumkit-setup
 
     // Runs vellumkit-setup --data-dir DataDir() again; returns its exit code
     // and, in `output`, what it printed.
@@ -57,30 +61,36 @@ public:
     // Starts "commence.exe /QUIET /IDLE=<idle> /DATABASE=<name>" and returns
     // once it answers a DDE connection. Throws std::runtime_error when it
     // exits or does not answer within 30 s.
-    pid_t StartServer(std::string_view database,
-                      std::chrono::seconds idle = std::chrono::seconds(600));
+    ProcessId StartServer(std::string_view database,
+                          std::chrono::seconds idle = std::chrono::seconds(600));
 
     // Starts commence.exe with exactly these arguments and does not wait.
-    pid_t SpawnServer(const std::vector<std::string>& args);
+    ProcessId SpawnServer(const std::vector<std::string>& args);
 
-    // Every commence.exe running for this fixture: those started here, those
-    // whose socket is in its DDE folder, and those whose environment names
-    // its runtime folder.
-    [[nodiscard]] std::vector<pid_t> RunningServers() const;
+    // Every commence.exe running for this fixture: those started here and
+    // those the code under test started (see ServersFoundBySystem).
+    [[nodiscard]] std::vector<ProcessId> RunningServers() const;
 
     // Stops every server of this fixture (see the class comment).
     void StopServers();
 
-    // Waits up to `bound` for a process to end. For a child of this process
-    // the exit status (as waitpid gives it) is returned once it is reaped;
-    // for another process, 0 once it is gone. Nothing while it still runs.
-    static std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds bound);
+    // test::WaitForExit.
+    static std::optional<int> WaitForExit(ProcessId process, std::chrono::milliseconds bound) {
+        return test::WaitForExit(process, bound);
+    }
 
 private:
+    // The servers of this fixture as the system shows them: on POSIX systems
+    // those whose socket is in its DDE folder and those whose environment
+    // names its runtime folder; on Windows every commence.exe started since
+    // the fixture was made.
+    [[nodiscard]] std::vector<ProcessId> ServersFoundBySystem() const;
+
+    std::chrono::system_clock::time_point made_ = std::chrono::system_clock::now();
     TempDir dir_;
     std::unique_ptr<ScopedEnv> registryEnv_;
     std::unique_ptr<ScopedEnv> runtimeEnv_;
-    std::vector<pid_t> started_;
+    std::vector<ProcessId> started_;
 };
 
 }  // namespace vk::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -25,8 +26,19 @@ public:
 
     ScriptedCommence(std::string topic, Answer answer)
         : topic_(std::move(topic)), answer_(std::move(answer)) {
-        if (!server_.Start()) throw std::runtime_error("scripted server does not start");
-        thread_ = std::thread([this] { server_.Run(); });
+        // Started on the thread that serves: DDEML on Windows calls back only
+        // on the thread that registered the service.
+        std::promise<bool> started;
+        auto startedNow = started.get_future();
+        thread_ = std::thread([this, &started] {
+            const bool ok = server_.Start();
+            started.set_value(ok);
+            if (ok) server_.Run();
+        });
+        if (!startedNow.get()) {
+            thread_.join();
+            throw std::runtime_error("scripted server does not start");
+        }
     }
     ~ScriptedCommence() override {
         server_.Stop();

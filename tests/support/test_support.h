@@ -34,6 +34,30 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Points the system's temporary folder at `folder` for the object's lifetime:
+// TMPDIR, or TMP and TEMP on Windows.
+class ScopedTempFolder {
+public:
+    explicit ScopedTempFolder(const std::filesystem::path& folder)
+        : tmp_(kFirst, folder.string())
+#ifdef _WIN32
+          ,
+          temp_("TEMP", folder.string())
+#endif
+    {
+    }
+
+private:
+#ifdef _WIN32
+    static constexpr const char* kFirst = "TMP";
+    ScopedEnv tmp_;
+    ScopedEnv temp_;
+#else
+    static constexpr const char* kFirst = "TMPDIR";
+    ScopedEnv tmp_;
+#endif
+};
+
 // Whole-file helpers for byte-exact checks.
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
