@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 #include "cli.h"
@@ -14,6 +15,14 @@ int main(int argc, char** argv) {
     // Scripts go out byte for byte: the C runtime's text mode would write
     // each line end of a checked-out script as CR CR LF.
     for (FILE* stream : {stdin, stdout, stderr}) (void)_setmode(_fileno(stream), _O_BINARY);
+    // The progress line and the colours are terminal escapes, which a
+    // console shows as such only when asked to.
+    for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE console = GetStdHandle(stream);
+        DWORD mode = 0;
+        if (GetConsoleMode(console, &mode))
+            SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
 #endif
     std::ios::sync_with_stdio(false);
     // A run stopped by Ctrl+C or a kill leaves no temporary script behind.
