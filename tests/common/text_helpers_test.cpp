@@ -33,6 +33,14 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"LfAloneIsText", "a\nb", {"a\nb"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Commands, options and names are compared as Commence compares them.
+TEST(AsciiCaseTest, OnlyAsciiLettersFold) {
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("getlasterror", "GetLastError"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("GetLastErrors", "GetLastError"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE9", "\xC9"));
+    EXPECT_EQ(FoldAsciiCase("Caf\xC9 CON"), "caf\xC9 con");
+}
+
 TEST(StripCommentTest, CutsAtTheFirstApostropheOutsideQuotes) {
     const struct {
         std::string_view line, expected;

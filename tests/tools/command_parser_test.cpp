@@ -68,12 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"garbage", "\x01\x02\xff", std::nullopt}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.label); });
 
-TEST(SameNameTest, IgnoresAsciiCaseOnly) {
-    EXPECT_TRUE(SameName("getlasterror", "GetLastError"));
-    EXPECT_FALSE(SameName("GetLastErrors", "GetLastError"));
-    EXPECT_FALSE(SameName("\xE9", "\xC9"));
-}
-
 struct OptionsCase {
     const char* label;
     std::vector<std::string_view> args;

@@ -12,6 +12,7 @@
 #include "common/exceptions.h"
 #include "common/file_bytes.h"
 #include "common/status_sink.h"
+#include "common/text_helpers.h"
 #include "document/script_lines.h"
 #include "platform/registry.h"
 #include "progress.h"
@@ -129,7 +130,7 @@ std::optional<Manifest> PulledManifest(const std::string& database, const fs::pa
             << kManifestName << "); pull them first\n";
         return std::nullopt;
     }
-    if (!SameIgnoringCase(manifest->database, database)) {
+    if (!EqualsIgnoringAsciiCase(manifest->database, database)) {
         err << "vellumkit-cli: " << folder.string() << " holds the scripts of database \""
             << manifest->database << "\", not \"" << database << "\"\n";
         return std::nullopt;
@@ -225,7 +226,7 @@ ExitCode Pull(const Invocation& call, Streams io) {
     RequireKnown(registry, database);
 
     auto existing = ReadManifest(folder);
-    if (existing && !SameIgnoringCase(existing->database, database)) {
+    if (existing && !EqualsIgnoringAsciiCase(existing->database, database)) {
         io.err << "vellumkit-cli: " << folder.string() << " holds the scripts of database \""
                << existing->database << "\", not \"" << database << "\"\n";
         return ExitCode::BadArguments;

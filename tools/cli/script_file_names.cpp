@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/text_helpers.h"
+
 namespace vk::cli {
 namespace {
 
@@ -11,10 +13,6 @@ constexpr char kCaseMark = '~';
 
 constexpr bool IsAsciiLetter(unsigned char c) noexcept {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-constexpr unsigned char Lower(unsigned char c) noexcept {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 // Bytes a file name may hold as they are, on Linux, macOS and Windows alike.
@@ -26,10 +24,8 @@ constexpr bool IsKeptByte(unsigned char c) noexcept {
 
 // Device names Windows opens instead of a file, whatever follows a dot.
 bool IsReservedStem(std::string_view name) {
-    std::string stem(name.substr(0, name.find('.')));
+    std::string stem = FoldAsciiCase(name.substr(0, name.find('.')));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    std::transform(stem.begin(), stem.end(), stem.begin(),
-                   [](unsigned char c) { return static_cast<char>(Lower(c)); });
     constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
                                                           "nul", "conin$", "conout$"};
     if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
@@ -51,11 +47,11 @@ std::string CaseSuffix(std::string_view name) {
         if (!IsAsciiLetter(c)) continue;
         if (c <= 'Z') nibble |= 1 << bit;
         if (++bit == 4) {
-            digits += static_cast<char>(Lower(static_cast<unsigned char>(kHex[nibble])));
+            digits += kHexDigits[nibble];
             bit = nibble = 0;
         }
     }
-    if (bit > 0) digits += static_cast<char>(Lower(static_cast<unsigned char>(kHex[nibble])));
+    if (bit > 0) digits += kHexDigits[nibble];
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     if (digits.empty()) digits = "0";
     return std::string(1, kCaseMark) + digits;
@@ -68,12 +64,6 @@ constexpr int HexValue(char c) noexcept {
 }
 
 }  // namespace
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return Lower(x) == Lower(y); });
-}
 
 std::string EncodeName(std::string_view name) {
     std::string out;
@@ -96,7 +86,8 @@ std::vector<std::string> EncodeNames(const std::vector<std::string>& names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string file = EncodeName(names[i]);
         const bool twin = std::any_of(names.begin(), names.end(), [&](const std::string& other) {
-            return &other != &names[i] && other != names[i] && SameIgnoringCase(other, names[i]);
+            return &other != &names[i] && other != names[i] &&
+                   EqualsIgnoringAsciiCase(other, names[i]);
         });
         if (twin) file += CaseSuffix(names[i]);
         files.push_back(std::move(file));

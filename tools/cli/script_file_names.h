@@ -40,7 +40,4 @@ namespace vk::cli {
 // EncodeNames makes (a bad escape, a character that would have been escaped).
 [[nodiscard]] std::optional<std::string> DecodeName(std::string_view fileName);
 
-// Whether two names differ at most in the case of ASCII letters.
-[[nodiscard]] bool SameIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace vk::cli

@@ -11,10 +11,6 @@ constexpr bool isPadding(unsigned char c) noexcept {
     return c == '\0' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-constexpr unsigned char lowerAscii(unsigned char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 std::string_view trimPadding(std::string_view text) {
     while (!text.empty() && isPadding(static_cast<unsigned char>(text.front())))
         text.remove_prefix(1);
@@ -97,13 +93,5 @@ std::optional<Command> ParseCommand(std::string_view text) {
     return command;
 }
 
-bool SameName(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(static_cast<unsigned char>(a[i])) !=
-            lowerAscii(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 }  // namespace vk::commence_server

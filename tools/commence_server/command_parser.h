@@ -27,8 +27,4 @@ struct Command {
 // whose quotes do not close).
 [[nodiscard]] std::optional<Command> ParseCommand(std::string_view text);
 
-// Whether two command or preference names are the same, ignoring ASCII case
-// as Commence does ("getlasterror" is "GetLastError").
-[[nodiscard]] bool SameName(std::string_view a, std::string_view b) noexcept;
-
 }  // namespace vk::commence_server

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "command_parser.h"
+#include "common/text_helpers.h"
 #include "default_script.h"
 #include "transfer_file.h"
 
@@ -40,8 +41,8 @@ bool CommenceHandler::Execute(DdeConversationId conversation, std::string_view t
     if (topic != database_) return false;
     StoreError& lastError = lastErrors_[conversation];
     const auto command = ParseCommand(text);
-    const bool checkOut = command && SameName(command->name, "CheckOutFormScript");
-    const bool checkIn = command && SameName(command->name, "CheckInFormScript");
+    const bool checkOut = command && EqualsIgnoringAsciiCase(command->name, "CheckOutFormScript");
+    const bool checkIn = command && EqualsIgnoringAsciiCase(command->name, "CheckInFormScript");
     if (!command || !command->bracketed || (!checkOut && !checkIn) || command->args.size() != 3) {
         lastError = StoreError::InvalidCommand;
         return false;
@@ -82,11 +83,11 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item, StoreE
     const auto& name = command->name;
     const auto& args = command->args;
     const auto is = [&](std::string_view wanted, std::size_t minArgs, std::size_t maxArgs) {
-        return command->bracketed && SameName(name, wanted) && args.size() >= minArgs &&
+        return command->bracketed && EqualsIgnoringAsciiCase(name, wanted) && args.size() >= minArgs &&
                args.size() <= maxArgs;
     };
 
-    if (!command->bracketed && SameName(name, "Status")) return std::string("Ready");
+    if (!command->bracketed && EqualsIgnoringAsciiCase(name, "Status")) return std::string("Ready");
     if (is("GetLastError", 0, 0)) return std::to_string(static_cast<int>(lastError));
 
     if (is("GetCategoryNames", 0, 0)) {
@@ -122,7 +123,7 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item, StoreE
         // "Me" is the current user: the category of the user's own item, the
         // delimiter, and the item's name, the user name.
         const std::string delimiter = args.size() > 1 ? args[1] : std::string("\t");
-        if (SameName(args[0], "Me")) {
+        if (EqualsIgnoringAsciiCase(args[0], "Me")) {
             const auto user = store_.Preference("Me");
             if (!user || user->empty()) {
                 lastError = StoreError::NoValue;

@@ -2,13 +2,13 @@
 
 #include <charconv>
 
-#include "command_parser.h"
+#include "common/text_helpers.h"
 
 namespace vk::commence_server {
 namespace {
 
 bool startsWithOption(std::string_view arg, std::string_view option) {
-    return arg.size() >= option.size() && SameName(arg.substr(0, option.size()), option);
+    return arg.size() >= option.size() && EqualsIgnoringAsciiCase(arg.substr(0, option.size()), option);
 }
 
 std::optional<ServerOptions> refuse(std::string* error, std::string reason) {
@@ -26,7 +26,7 @@ std::optional<ServerOptions> ParseServerOptions(std::span<const std::string_view
     bool haveDatabase = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (SameName(arg, "/QUIET")) {
+        if (EqualsIgnoringAsciiCase(arg, "/QUIET")) {
             options.quiet = true;
         } else if (startsWithOption(arg, kIdle)) {
             const std::string_view digits = arg.substr(kIdle.size());
