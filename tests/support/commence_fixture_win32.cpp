@@ -1,5 +1,6 @@
-#include <tlhelp32.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <tlhelp32.h>
 
 #include "common/text_helpers.h"
 #include "support/commence_fixture.h"

@@ -1,5 +1,6 @@
-#include <tlhelp32.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <tlhelp32.h>
 
 #include <map>
 #include <mutex>
