@@ -33,6 +33,14 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64)
+# Debian's wine64 keeps wineserver beside the loader; only the "wine" package
+# puts one on PATH. Without it the null driver below would never take effect.
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
+if [ ! -x "$wineserver" ]; then
+  echo "test-windows: wineserver not found" >&2
+  exit 1
+fi
 
 # The platform's own tests, then the Commence link, the server and the
 # command-line tool, each against the Windows server.
@@ -49,7 +57,7 @@ case $build in /*) bin=$build/bin ;; *) bin=$root/$build/bin ;; esac
 WINEPREFIX=$(mktemp -d /tmp/vellumkit-wine.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
@@ -57,8 +65,8 @@ trap cleanup EXIT
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # The desktop process of the first boot keeps the driver it started with:
 # end it, so that every program from here on has the null driver.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
 
 passed=0
 failed=0
