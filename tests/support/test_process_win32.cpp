@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 
 #include "platform/machine.h"
 #include "support/test_process.h"
@@ -112,12 +113,22 @@ ProcessId StartProgram(const std::filesystem::path& program, const std::vector<s
     startup.hStdError = error;
     PROCESS_INFORMATION process{};
     // The only inheritable handles of this process are the three above.
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    // Wine has been seen to refuse a start once in a long run, for no reason
+    // it reported; a second try a moment later keeps that out of the results.
+    BOOL started = FALSE;
+    DWORD failure = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) Sleep(250);
+        started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                 CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+        if (!started) failure = GetLastError();
+    }
     CloseHandle(input);
     CloseHandle(output);
     if (error != output) CloseHandle(error);
-    if (!started) throw std::runtime_error("cannot start " + program.string());
+    if (!started)
+        throw std::runtime_error("cannot start " + program.string() + " (error " +
+                                 std::to_string(failure) + ")");
     CloseHandle(process.hThread);
     const std::lock_guard lock(gStartedMutex);
     gStarted[process.dwProcessId] = process.hProcess;
