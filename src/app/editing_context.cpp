@@ -122,6 +122,7 @@ void TEditingContext::ResetEditor() {
     main_.StatusPanel(1)->clear();
     main_.StatusPanel(2)->clear();
     editor_.setEnabled(false);
+    main_.CodeBrowser().ScriptClosed();
 }
 
 // --- Databases ----------------------------------------------------------------

@@ -145,7 +145,16 @@ void TCodeBrowser::SwitchCodeBrowser() {
 }
 
 void TCodeBrowser::ScriptLoaded() {
+    // The load emptied the warnings panel: the scan's lines must go in again
+    // even when they equal the last script's.
+    warnings_.clear();
     if (on_) Rebuild(true);
+}
+
+void TCodeBrowser::ScriptClosed() {
+    rescan_.stop();
+    for (int i = 0; i < tree_.topLevelItemCount(); ++i)
+        qDeleteAll(tree_.topLevelItem(i)->takeChildren());
 }
 
 void TCodeBrowser::ScheduleRescan() {

@@ -51,6 +51,11 @@ public:
     // reported (the checksum check, say); only blocks that are not
     // terminated are shown there.
     void ScriptLoaded();
+    // After the editor was cleared for another database or category: the
+    // roots stay, the entries of the script that is gone do not (a
+    // double-click on one would jump into an empty editor), and a pending
+    // rescan is dropped.
+    void ScriptClosed();
     // After an edit: arms one rescan for the moment the application is idle,
     // so a burst of keystrokes costs one scan. Nothing while off.
     void ScheduleRescan();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "common/messages.h"
@@ -325,12 +326,17 @@ TEST_F(EditingContextTest, ChecksumBoxAndWrongChecksumWarning) {
     EXPECT_EQ(Editor().Text(), "'#CRC32 0000abcd\r\nDim x\r\n");
 }
 
-// A category without forms lists none, and the editor it cleared stays off.
+// A category without forms lists none, and the editor it cleared stays off
+// with an empty code browser.
 TEST_F(EditingContextTest, CategoryWithoutFormsKeepsTheEditorDisabled) {
     OpenForm("Demo Sales", "Account", "Account");
     ASSERT_TRUE(Editor().isEnabled());
+    const QTreeWidgetItem* events = Window().tvCodeBrowser()->topLevelItem(0);
+    ASSERT_GT(events->childCount(), 0);
     const MainToolbars& bars = Window().Toolbars();
     Pick(bars.pmCategories, "Activity Log");
+    // The code browser lists nothing of the script that is gone.
+    EXPECT_EQ(events->childCount(), 0);
     EXPECT_TRUE(Names(bars.pmForms).isEmpty());
     EXPECT_EQ(Caption(bars.tbbCategories), "Activity Log");
     EXPECT_EQ(Caption(bars.tbbForms), "Forms");

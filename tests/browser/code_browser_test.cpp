@@ -125,6 +125,24 @@ TEST_F(CodeBrowserTest, RescanReplacesItsOwnWarnings) {
     EXPECT_EQ(window->meWarnings()->toPlainText(), "Checksum note");
 }
 
+// A load empties the warnings panel, so the same warnings of a reloaded
+// script must come back; a closed script leaves bare roots and no rescan.
+TEST_F(CodeBrowserTest, ReloadShowsItsWarningsAgainAndCloseEmptiesTheTree) {
+    const std::string script = "Sub \r\nSub B()\r\nEnd Sub\r\n";
+    Load(script);
+    window->meWarnings()->clear();
+    Load(script);
+    EXPECT_EQ(window->meWarnings()->toPlainText(), "Incomplete declaration on line 1");
+
+    TypeAtEnd("x");
+    ASSERT_TRUE(Browser().RescanPending());
+    Browser().ScriptClosed();
+    EXPECT_FALSE(Browser().RescanPending());
+    ASSERT_EQ(Tree().topLevelItemCount(), 2);
+    EXPECT_TRUE(Children(0).isEmpty());
+    EXPECT_TRUE(Children(1).isEmpty());
+}
+
 TEST_F(CodeBrowserTest, DoubleClickJumpsToTheNameOrTheLine) {
     Settings().jumpOffset = 3;
     std::string script;
