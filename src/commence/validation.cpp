@@ -18,7 +18,6 @@ constexpr std::string_view kValidationFailed = "Field & connection validation fa
 // What trimming removes: every control character and the space.
 constexpr bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= ' '; }
 
-
 // An even number of double quotes before `position`: it is not inside a string.
 bool OutsideString(std::string_view line, std::size_t position) {
     return std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(position), '"') %

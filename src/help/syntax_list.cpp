@@ -8,13 +8,11 @@
 #include "platform/registry.h"
 
 namespace vk {
-namespace {
-
-}  // namespace
 
 TSyntaxList::TSyntaxList(std::vector<HelpTopic> topics) : topics_(std::move(topics)) {
     sorted_.reserve(topics_.size());
-    for (std::size_t i = 0; i < topics_.size(); ++i) sorted_.push_back({FoldAsciiCase(topics_[i].text), i});
+    for (std::size_t i = 0; i < topics_.size(); ++i)
+        sorted_.push_back({FoldAsciiCase(topics_[i].text), i});
     std::sort(sorted_.begin(), sorted_.end(), [](const SortedEntry& a, const SortedEntry& b) {
         return a.folded != b.folded ? a.folded < b.folded : a.index < b.index;
     });

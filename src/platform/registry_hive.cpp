@@ -22,7 +22,6 @@ bool IsValidValueName(std::string_view name) {
     return std::none_of(name.begin(), name.end(), IsLineBreakOrNul);
 }
 
-
 const RegValue* RegKeyNode::Find(std::string_view name) const {
     const auto it = index_.find(FoldAsciiCase(name));
     return it == index_.end() ? nullptr : &values_[it->second];

@@ -103,5 +103,4 @@ private:
 // Whether `name` can be a value name: no CR, LF or NUL.
 [[nodiscard]] bool IsValidValueName(std::string_view name);
 
-
 }  // namespace vk

@@ -1,6 +1,3 @@
-#include <errno.h>
-#include <signal.h>
-
 #include <algorithm>
 #include <set>
 

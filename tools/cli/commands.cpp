@@ -35,8 +35,9 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 
 // Commence, like the registry it lists databases in, takes names in any case.
 bool Lists(const std::vector<std::string>& names, std::string_view wanted) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, wanted); });
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return EqualsIgnoringAsciiCase(name, wanted);
+    });
 }
 
 FormLocation LocationOf(const Invocation& call) {

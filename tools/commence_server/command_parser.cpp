@@ -93,5 +93,4 @@ std::optional<Command> ParseCommand(std::string_view text) {
     return command;
 }
 
-
 }  // namespace vk::commence_server

@@ -83,8 +83,8 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item, StoreE
     const auto& name = command->name;
     const auto& args = command->args;
     const auto is = [&](std::string_view wanted, std::size_t minArgs, std::size_t maxArgs) {
-        return command->bracketed && EqualsIgnoringAsciiCase(name, wanted) && args.size() >= minArgs &&
-               args.size() <= maxArgs;
+        return command->bracketed && EqualsIgnoringAsciiCase(name, wanted) &&
+               args.size() >= minArgs && args.size() <= maxArgs;
     };
 
     if (!command->bracketed && EqualsIgnoringAsciiCase(name, "Status")) return std::string("Ready");

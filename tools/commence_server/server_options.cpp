@@ -8,7 +8,8 @@ namespace vk::commence_server {
 namespace {
 
 bool startsWithOption(std::string_view arg, std::string_view option) {
-    return arg.size() >= option.size() && EqualsIgnoringAsciiCase(arg.substr(0, option.size()), option);
+    return arg.size() >= option.size() &&
+           EqualsIgnoringAsciiCase(arg.substr(0, option.size()), option);
 }
 
 std::optional<ServerOptions> refuse(std::string* error, std::string reason) {
