@@ -41,15 +41,6 @@ bool IsInsideFolder(const std::string& file) {
 
 }  // namespace
 
-// The script checksum stops at a NUL byte, as the editor's does; here every
-// byte counts, so a change behind a NUL still shows. Without a NUL both agree.
-ScriptPrint PrintOf(std::string_view bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const unsigned char c : bytes)
-        crc = ChecksumTableEntry(static_cast<std::uint8_t>((crc ^ c) & 0xFF)) ^ (crc >> 8);
-    return {crc ^ 0xFFFFFFFFu, bytes.size()};
-}
-
 const ManifestEntry* Manifest::Find(std::string_view category, std::string_view form) const {
     const auto it = std::find_if(entries.begin(), entries.end(), [&](const ManifestEntry& e) {
         return e.category == category && e.form == form;

@@ -1,23 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "document/script_print.h"
+
 namespace vk::cli {
 
-// What a script's bytes were when they were pulled or pushed: enough to tell
-// whether either side changed them since.
-struct ScriptPrint {
-    std::uint32_t checksum = 0;  // the CRC-32 of all the bytes
-    std::uint64_t size = 0;      // and their count
-    bool operator==(const ScriptPrint&) const = default;
-};
-
-[[nodiscard]] ScriptPrint PrintOf(std::string_view bytes);
+// A manifest records the print of what was last pulled or pushed, the same
+// print the editor and the local history compare with.
+using vk::PrintOf;
+using vk::ScriptPrint;
 
 // One script of a pulled folder.
 struct ManifestEntry {
