@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "commence/form_location.h"
 #include "document/tag_refresh.h"
 
 namespace vk {
@@ -12,13 +13,6 @@ class DdeConversation;
 class Registry;
 class ScriptLines;
 class StatusSink;
-
-// The form whose script travels, and the database that holds it.
-struct FormLocation {
-    std::string database;
-    std::string category;
-    std::string form;
-};
 
 // How often a check-out or check-in execute is offered again while the DDE
 // client does not accept it, and the pause between two offers.
@@ -77,7 +71,8 @@ public:
     // previous request of its own conversation, so nothing needs a second
     // one). Status: "Writing script to file" (0), ready (1), "Transfering
     // file to Commence" (0), ready (1). Without a conversation no tag is
-    // touched and nothing is sent.
+    // touched and nothing is sent. A stored script is told to the installed
+    // CheckInRecorder (check_in_recorder.h), when there is one.
     [[nodiscard]] CheckInResult CheckIn(const FormLocation& location, ScriptLines& lines,
                                         const CheckInTags& tags);
 
