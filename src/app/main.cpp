@@ -13,6 +13,7 @@
 #include "app/start_options.h"
 #include "app/validation_wiring.h"
 #include "help/syntax_list.h"
+#include "history/history_recorder.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
@@ -41,6 +42,12 @@ int main(int argc, char* argv[]) {
     app.SetErrorService(&messages);
     vk::TfMain window(settings, messages);
     vk::AttachEditorCommands(window);
+    // Every script stored into Commence is kept in the local history; one it
+    // cannot keep is a warning, never a failed check-in.
+    vk::HistoryRecorder history(
+        vk::HistoryStore::DefaultFile(), vk::HistoryLimits{},
+        [&window](const std::string& warning) { window.AddWarning(warning); });
+    const vk::ScopedCheckInRecorder recording(history);
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());

@@ -4,6 +4,7 @@
 #include <optional>
 #include <thread>
 
+#include "commence/check_in_recorder.h"
 #include "commence/commands.h"
 #include "commence/conversation.h"
 #include "commence/database_link.h"
@@ -141,8 +142,9 @@ CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines&
         RefreshTags(lines, inputs);
 
         const TempFileRemoval file = CreateScriptFile();
+        const std::string script = lines.CanonicalText();
         std::string why;
-        if (!WriteWholeFile(file.Path(), lines.CanonicalText(), &why))
+        if (!WriteWholeFile(file.Path(), script, &why))
             throw Exception("Cannot write the script to " + file.Path() + ": " + why);
         status_.SetStatus("", 1);
 
@@ -158,6 +160,8 @@ CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines&
         status_.SetStatus("", 1);
         if (code != commands::kStored)
             return {Outcome::Refused, code, CheckInRefusal(code, location)};
+        if (CheckInRecorder* recorder = InstalledCheckInRecorder())
+            recorder->CheckedIn(location, script);
         return {Outcome::Stored, code, {}};
     } catch (const EDDEFailed& e) {
         status_.SetStatus("", 1);

@@ -28,6 +28,9 @@ CommenceFixture::CommenceFixture() {
 #endif
     std::filesystem::create_directories(RegistryDir());
     registryEnv_ = std::make_unique<ScopedEnv>("VELLUMKIT_REGISTRY_DIR", RegistryDir().string());
+    // What the code under test keeps for the user (the local history) stays
+    // here too.
+    userDataEnv_ = std::make_unique<ScopedEnv>(kUserDataVariable, UserDataDir().string());
 #ifndef _WIN32
     std::filesystem::create_directory(RuntimeDir());
     std::filesystem::permissions(RuntimeDir(), std::filesystem::perms::owner_all);

@@ -14,8 +14,8 @@
 namespace vk::test {
 
 // A private Commence world for one test: a temp folder with its own registry
-// (VELLUMKIT_REGISTRY_DIR) and, on POSIX systems, DDE socket folder
-// (XDG_RUNTIME_DIR), both set for the object's lifetime, and the demo
+// (VELLUMKIT_REGISTRY_DIR), user data folder and, on POSIX systems, DDE socket folder
+// (XDG_RUNTIME_DIR), each set for the object's lifetime, and the demo
 // databases created and registered there by the real vellumkit-setup. Servers
 // are the real commence.exe, started here or by the code under test (they
 // inherit the environment). On destruction every commence.exe serving this
@@ -47,6 +47,9 @@ public:
     [[nodiscard]] std::filesystem::path DataDir() const { return Root() / "databases"; }
     [[nodiscard]] std::filesystem::path RegistryDir() const { return Root() / "registry"; }
     [[nodiscard]] std::filesystem::path RuntimeDir() const { return Root() / "run"; }
+    // The user's data folder (XDG_DATA_HOME, LOCALAPPDATA on Windows) while
+    // the fixture lives; the program's own folder is below it.
+    [[nodiscard]] std::filesystem::path UserDataDir() const { return Root() / "user-data"; }
     [[nodiscard]] std::filesystem::path DatabaseFolder(std::string_view name) const {
         return DataDir() / std::string(name);
     }
@@ -90,6 +93,12 @@ private:
     TempDir dir_;
     std::unique_ptr<ScopedEnv> registryEnv_;
     std::unique_ptr<ScopedEnv> runtimeEnv_;
+    std::unique_ptr<ScopedEnv> userDataEnv_;
+#ifdef _WIN32
+    static constexpr const char* kUserDataVariable = "LOCALAPPDATA";
+#else
+    static constexpr const char* kUserDataVariable = "XDG_DATA_HOME";
+#endif
     std::vector<ProcessId> started_;
 };
 
