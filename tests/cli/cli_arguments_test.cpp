@@ -27,6 +27,22 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
         {"--force on status", {"status", "D", "dir", "--force"}, "unknown option '--force'"},
         {"--json on checkout", {"checkout", "D", "C", "F", "--json"}, "unknown option '--json'"},
         {"push without a folder", {"push", "D"}, "'push' takes 2 operands, 1 given"},
+        {"--show without a number",
+         {"history", "D", "C", "F", "--show"},
+         "--show needs a version number"},
+        {"--show 0", {"history", "D", "C", "F", "--show", "0"}, "'0' is not a version number"},
+        {"--diff with one number",
+         {"history", "D", "C", "F", "--diff", "1"},
+         "--diff needs two version numbers"},
+        {"--diff with a word",
+         {"history", "D", "C", "F", "--diff", "1", "x2"},
+         "'x2' is not a version number"},
+        {"--show and --diff",
+         {"history", "D", "C", "F", "--show", "1", "--diff", "1", "2"},
+         "--show and --diff exclude each other"},
+        {"--show on checkout",
+         {"checkout", "D", "C", "F", "--show", "1"},
+         "unknown option '--show'"},
     };
     for (const auto& c : cases) {
         const CliResult r = RunCli(c.args);
@@ -37,8 +53,9 @@ TEST(CliArgumentsTest, WrongCommandLinesAreRefusedWithExitTwo) {
 }
 
 TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
-    for (const std::string command : {"databases", "categories", "forms", "fields", "checkout",
-                                      "checkin", "pull", "status", "push", "checksum", "colour"}) {
+    for (const std::string command :
+         {"databases", "categories", "forms", "fields", "checkout", "checkin", "pull", "status",
+          "push", "history", "checksum", "colour"}) {
         // Help wins over missing or extra operands.
         const CliResult r = RunCli({command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
@@ -50,8 +67,8 @@ TEST(CliArgumentsTest, EveryCommandHasHelpWithTheExitCodes) {
     }
     const CliResult overview = RunCli({"--help"});
     EXPECT_EQ(overview.exitCode, 0);
-    for (const char* command :
-         {"databases", "fields", "checkout", "checkin", "pull", "status", "push", "colour"})
+    for (const char* command : {"databases", "fields", "checkout", "checkin", "pull", "status",
+                                "push", "history", "colour"})
         EXPECT_NE(overview.out.find(std::string("  ") + command), std::string::npos) << command;
 }
 

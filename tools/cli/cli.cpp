@@ -12,6 +12,8 @@
 #include "fields_command.h"
 #include "filter_command.h"
 #include "folder_commands.h"
+#include "history/history_recorder.h"
+#include "history_command.h"
 #include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
@@ -43,6 +45,8 @@ enum Option : unsigned {
     kDryRun = 1u << 6,    // --dry-run
     kColour = 1u << 7,    // --colour
     kNoColour = 1u << 8,  // --no-colour
+    kShow = 1u << 9,      // --show N
+    kDiff = 1u << 10,     // --diff N M
 };
 
 // The options that are a word alone, and where each lands.
@@ -76,7 +80,7 @@ struct CommandSpec {
 
 constexpr std::string_view kJsonHelp = "\n  --json  one JSON array of the names (UTF-8) instead\n";
 
-constexpr std::array<CommandSpec, 13> kCommands = {{
+constexpr std::array<CommandSpec, 14> kCommands = {{
     {"databases", "[--json]", 0, kJson, "list the registered Commence databases",
      "Lists the Commence databases registered on this machine, one name a line,\n"
      "those of the current user first.\n",
@@ -108,6 +112,9 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
      "", Status},
     {"push", "DB DIR [--force] [--dry-run] [--quiet]", 2, kForce | kDryRun | kQuiet,
      "store the scripts changed in a pulled folder", kPushHelp, "", Push},
+    {"history", "DB CATEGORY FORM [--show N | --diff N M]", 3, kShow | kDiff,
+     "list, print or compare the versions of a form's script kept here", kHistoryHelp, "",
+     ShowHistory},
     {"checksum", "FILE", 1, kNoOption, "print the CRC-32 of a script file",
      "Prints the CRC-32 of FILE's script text (every line ending in CR LF) as\n"
      "eight lowercase hexadecimal digits, as the editor's Show CheckSum does.\n",
@@ -174,6 +181,19 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
             if (call.output) return "-o given twice";
             if (i + 1 >= args.size()) return "-o needs a file name";
             call.output = args[++i];
+        } else if (!optionsEnded && (c.options & kShow) && arg == "--show") {
+            if (call.show) return "--show given twice";
+            if (i + 1 >= args.size()) return "--show needs a version number";
+            call.show = ParseVersionNumber(args[++i]);
+            if (!call.show) return "'" + args[i] + "' is not a version number";
+        } else if (!optionsEnded && (c.options & kDiff) && arg == "--diff") {
+            if (call.diff) return "--diff given twice";
+            if (i + 2 >= args.size()) return "--diff needs two version numbers";
+            const auto from = ParseVersionNumber(args[++i]);
+            if (!from) return "'" + args[i] + "' is not a version number";
+            const auto to = ParseVersionNumber(args[++i]);
+            if (!to) return "'" + args[i] + "' is not a version number";
+            call.diff = {*from, *to};
         } else if (const Flag* flag = FlagNamed(arg);
                    !optionsEnded && flag && (c.options & flag->option)) {
             call.*(flag->field) = true;
@@ -185,6 +205,7 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
     }
     if (int(call.rtf) + int(call.colour) + int(call.noColour) > 1)
         return "--rtf, --colour and --no-colour exclude each other";
+    if (call.show && call.diff) return "--show and --diff exclude each other";
     if (call.operands.size() != c.operands) {
         return "'" + std::string(c.name) + "' takes " + std::to_string(c.operands) + " operand" +
                (c.operands == 1 ? "" : "s") + ", " + std::to_string(call.operands.size()) +
@@ -217,9 +238,16 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     // Every command but those on a script file alone reads the registry, and
     // none of them should act on defaults when its file cannot be read.
-    const bool readsRegistry =
-        command->name != "checksum" && command->name != "outline" && command->name != "filter";
+    const bool readsRegistry = command->name != "checksum" && command->name != "outline" &&
+                               command->name != "filter" && command->name != "history";
     if (readsRegistry && !RegistryReadable(Registry::Instance(), err)) return ExitCode::Failure;
+    // Every script a command stores is kept in the local history; one that
+    // cannot be kept is a warning, and the command goes on.
+    HistoryRecorder recorder(HistoryStore::DefaultFile(), HistoryLimits{},
+                             [&err](const std::string& warning) {
+                                 PrintMessage(err, std::string(kProgram) + ": warning: " + warning);
+                             });
+    const ScopedCheckInRecorder recording(recorder);
     try {
         return command->run(call, Streams{out, err});
     } catch (const EDDEFailed& e) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli.h"
@@ -27,6 +29,9 @@ struct Invocation {
     bool dryRun = false;                // --dry-run
     bool colour = false;                // --colour
     bool noColour = false;              // --no-colour
+    std::optional<std::int64_t> show;   // --show N
+    // --diff N M
+    std::optional<std::pair<std::int64_t, std::int64_t>> diff;
 };
 
 struct Streams {
