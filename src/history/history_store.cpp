@@ -55,11 +55,10 @@ class EHistoryDamaged : public EHistoryFailed {
 };
 
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
-    const std::string message =
-        std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+    const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
     const int code = db ? (sqlite3_errcode(db) & 0xFF) : SQLITE_NOMEM;
-    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) throw EHistoryDamaged(message);
-    throw EHistoryFailed(message);
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) throw EHistoryDamaged(why);
+    throw EHistoryFailed(std::string(what) + ": " + why);
 }
 
 // A prepared statement, finalised on every path.

@@ -32,7 +32,11 @@ class CliHistoryTest : public ::testing::Test {
 protected:
     CommenceFixture commence;
     const std::string db{CommenceFixture::kDemoSales};
+#ifdef _WIN32
+    const fs::path historyFolder = commence.UserDataDir() / "Vellumkit";
+#else
     const fs::path historyFolder = commence.UserDataDir() / "vellumkit";
+#endif
 
     void SetUp() override { commence.StartServer(db); }
 
