@@ -43,11 +43,12 @@ if [ ! -x "$wineserver" ]; then
 fi
 
 # The platform's own tests, then the Commence link, the server and the
-# command-line tool, each against the Windows server.
+# command-line tool, each against the Windows server, and the local history.
 tests=(win32_registry_test win32_dde_test win32_desktop_test win32_platform_ini_file_test
   commence_commands_test commence_directory_test commence_link_test commence_transfer_test
   commence_focus_test commence_validation_test
-  tools_command_parser_test tools_store_test tools_server_test tools_setup_test cli_tests)
+  tools_command_parser_test tools_store_test tools_server_test tools_setup_test cli_tests
+  history_tests)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_BENCH=OFF >/dev/null
 nice ninja -C "$build" -j2 vellumkit-cli commence-server vellumkit-setup win32_dde_peer \
