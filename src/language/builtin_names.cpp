@@ -230,8 +230,33 @@ constexpr SeedName kSeeds[] = {
     {"vbArray", SeedKind::Constant},
     {"vbObjectError", SeedKind::Constant},
 
-    // What Commence gives a detail form's script.
+    // What Commence gives a detail form's script: the form object, and its
+    // members, which scripts may also call without "Form." (the host may
+    // expose them so, and checks of form scripts look for a bare
+    // Field("...")): a name here is never reported as undefined.
     {"Form", SeedKind::Host},
+    {"Abort", SeedKind::Host},
+    {"Application", SeedKind::Host},
+    {"BackColor", SeedKind::Host},
+    {"Cancel", SeedKind::Host},
+    {"Caption", SeedKind::Host},
+    {"CategoryName", SeedKind::Host},
+    {"Connection", SeedKind::Host},
+    {"Control", SeedKind::Host},
+    {"Field", SeedKind::Host},
+    {"FieldName", SeedKind::Host},
+    {"FieldValue", SeedKind::Host},
+    {"IsAdd", SeedKind::Host},
+    {"IsDelete", SeedKind::Host},
+    {"IsDirty", SeedKind::Host},
+    {"IsShared", SeedKind::Host},
+    {"ItemName", SeedKind::Host},
+    {"MoveToField", SeedKind::Host},
+    {"MoveToTab", SeedKind::Host},
+    {"Name", SeedKind::Host},
+    {"Runtime", SeedKind::Host},
+    {"Save", SeedKind::Host},
+    {"TabName", SeedKind::Host},
 };
 
 constexpr std::uint32_t IndexOf(std::string_view name) {
