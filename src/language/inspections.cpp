@@ -57,9 +57,9 @@ private:
     [[nodiscard]] std::string Spelled(TextRange range) const {
         return "'" + std::string(text_.substr(range.offset, range.length)) + "'";
     }
-    void CheckUndeclared();
+    void CheckReferences();
+    void CheckArguments(const Reference& reference, std::uint32_t given, TextRange where);
     void CheckUnused();
-    void CheckCalls();
 
     std::string_view text_;
     SyntaxTree& tree_;
@@ -170,35 +170,68 @@ void Inspector::Run() {
         Clear(local_, touchedLocals);
     }
 
-    CheckUndeclared();
+    CheckReferences();
     CheckUnused();
-    CheckCalls();
 }
 
-void Inspector::CheckUndeclared() {
+void Inspector::CheckArguments(const Reference& reference, std::uint32_t given, TextRange where) {
+    const Declaration& declaration =
+        tree_.declarations[static_cast<std::size_t>(reference.declaration)];
+    if (declaration.kind != DeclarationKind::Procedure) return;
+    const Procedure& procedure = tree_.procedures[static_cast<std::size_t>(declaration.target)];
+    if (procedure.kind != ProcedureKind::Sub && procedure.kind != ProcedureKind::Function) return;
+    if (procedure.parameterCount == given) return;
+    problems_.Add(Severity::Error, DiagnosticCode::WrongArgumentCount, where,
+                  "Wrong number of arguments: " + Spelled(reference.name) + " takes " +
+                      std::to_string(procedure.parameterCount) + ", given " +
+                      std::to_string(given));
+}
+
+// One pass over the references for what each alone tells.
+void Inspector::CheckReferences() {
+    const bool anyNameGoes = tree_.executesText;
     for (const Reference& reference : tree_.references) {
-        if (reference.declaration != kNone || tree_.executesText) continue;
-        if (reference.kind == ReferenceKind::New) {
-            if (reference.nameId != KnownSeedIds().regExp)
-                problems_.Add(Severity::Error, DiagnosticCode::ClassNotDefined, reference.name,
-                              "Class not defined: " + Spelled(reference.name));
+        if (reference.declaration == kNone) {
+            if (anyNameGoes) continue;
+            if (reference.kind == ReferenceKind::New) {
+                if (reference.nameId != KnownSeedIds().regExp)
+                    problems_.Add(Severity::Error, DiagnosticCode::ClassNotDefined, reference.name,
+                                  "Class not defined: " + Spelled(reference.name));
+            } else if (tree_.optionExplicit && !IsGiven(reference.nameId)) {
+                problems_.Add(Severity::Error, DiagnosticCode::UndefinedVariable, reference.name,
+                              "Variable is undefined: " + Spelled(reference.name));
+            }
             continue;
         }
-        if (tree_.optionExplicit && !IsGiven(reference.nameId))
-            problems_.Add(Severity::Error, DiagnosticCode::UndefinedVariable, reference.name,
-                          "Variable is undefined: " + Spelled(reference.name));
+        if (reference.kind == ReferenceKind::Read) {
+            // `x = Calc` calls Function Calc without arguments, except
+            // inside Calc, where the name is its result.
+            const Declaration& declaration =
+                tree_.declarations[static_cast<std::size_t>(reference.declaration)];
+            if (declaration.kind == DeclarationKind::Procedure &&
+                tree_.procedures[static_cast<std::size_t>(declaration.target)].scope !=
+                    reference.scope &&
+                tree_.procedures[static_cast<std::size_t>(declaration.target)].kind ==
+                    ProcedureKind::Function)
+                CheckArguments(reference, 0, reference.name);
+        } else if (reference.kind == ReferenceKind::New) {
+            const Declaration& declaration =
+                tree_.declarations[static_cast<std::size_t>(reference.declaration)];
+            if (declaration.kind != DeclarationKind::Class)
+                problems_.Add(Severity::Error, DiagnosticCode::ClassNotDefined, reference.name,
+                              "Class not defined: " + Spelled(reference.name));
+        }
     }
-    for (const Reference& reference : tree_.references) {
-        if (reference.kind != ReferenceKind::New || reference.declaration == kNone) continue;
-        const Declaration& declaration =
-            tree_.declarations[static_cast<std::size_t>(reference.declaration)];
-        if (declaration.kind != DeclarationKind::Class)
-            problems_.Add(Severity::Error, DiagnosticCode::ClassNotDefined, reference.name,
-                          "Class not defined: " + Spelled(reference.name));
+    for (const CallSite& call : tree_.callSites) {
+        const Reference& reference = tree_.references[call.reference];
+        if (reference.declaration != kNone)
+            CheckArguments(reference, call.argumentCount, call.range);
     }
 }
 
 void Inspector::CheckUnused() {
+    // Code built as text may use any variable.
+    if (tree_.executesText) return;
     for (const Declaration& declaration : tree_.declarations) {
         // A repeated declaration (target set) was reported as such.
         if (declaration.kind != DeclarationKind::Variable || declaration.referenceCount != 0 ||
@@ -207,36 +240,6 @@ void Inspector::CheckUnused() {
         if (tree_.scopes[declaration.scope].kind != ScopeKind::Procedure) continue;
         problems_.Add(Severity::Warning, DiagnosticCode::UnusedVariable, declaration.name,
                       "Variable " + Spelled(declaration.name) + " is declared but never used");
-    }
-}
-
-void Inspector::CheckCalls() {
-    const auto check = [this](const Reference& reference, std::uint32_t given, TextRange where) {
-        if (reference.declaration == kNone) return;
-        const Declaration& declaration =
-            tree_.declarations[static_cast<std::size_t>(reference.declaration)];
-        if (declaration.kind != DeclarationKind::Procedure) return;
-        const Procedure& procedure = tree_.procedures[static_cast<std::size_t>(declaration.target)];
-        if (procedure.kind != ProcedureKind::Sub && procedure.kind != ProcedureKind::Function)
-            return;
-        if (procedure.parameterCount == given) return;
-        problems_.Add(Severity::Error, DiagnosticCode::WrongArgumentCount, where,
-                      "Wrong number of arguments: " + Spelled(reference.name) + " takes " +
-                          std::to_string(procedure.parameterCount) + ", given " +
-                          std::to_string(given));
-    };
-    for (const CallSite& call : tree_.callSites)
-        check(tree_.references[call.reference], call.argumentCount, call.range);
-    // `x = Calc` calls Function Calc without arguments, except inside Calc,
-    // where the name is its result.
-    for (const Reference& reference : tree_.references) {
-        if (reference.kind != ReferenceKind::Read || reference.declaration == kNone) continue;
-        const Declaration& declaration =
-            tree_.declarations[static_cast<std::size_t>(reference.declaration)];
-        if (declaration.kind != DeclarationKind::Procedure) continue;
-        const Procedure& procedure = tree_.procedures[static_cast<std::size_t>(declaration.target)];
-        if (procedure.kind == ProcedureKind::Function && reference.scope != procedure.scope)
-            check(reference, 0, reference.name);
     }
 }
 

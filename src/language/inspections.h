@@ -14,7 +14,8 @@ namespace vk::language {
 //   script runs code built as text (Execute, ExecuteGlobal), which may
 //   declare it;
 // - a name declared twice in one scope (error);
-// - a procedure's variable that nothing uses (warning);
+// - a procedure's variable that nothing uses (warning; again not when the
+//   script runs code built as text);
 // - a call of the script's own Sub or Function with the wrong number of
 //   arguments (error);
 // - New of a class the script does not define (error).

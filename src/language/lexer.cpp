@@ -152,6 +152,29 @@ void Lexer::SkipLineStart() {
     }
 }
 
+// The commonest token, kept where Next can take it in without a call.
+inline void Lexer::Word(Token& token) {
+    const char* const start = p_;
+    if ((*start | 0x20) == 'r' && RemHere() &&
+        !(previous_ == TokenKind::kDot && !(token.flags & kSpaceBefore))) {
+        p_ += 3;
+        token.kind = TokenKind::kRem;
+        token.length = 3;
+        return;
+    }
+    // A local cursor: the loop then keeps it in a register.
+    const char* p = start + 1;
+    const char* const end = end_;
+    while (p < end && Is(*p, kWordBit)) ++p;
+    p_ = p;
+    token.length = static_cast<std::uint32_t>(p - start);
+    token.nameId = names_.Intern(
+        start, token.length, KeyOfName(start, token.length, static_cast<std::size_t>(end - start)));
+    token.kind = token.nameId < kKeywordCount ? static_cast<TokenKind>(token.nameId)
+                                              : TokenKind::kIdentifier;
+    if (token.length > kLongestName) token.error = LexError::NameTooLong;
+}
+
 void Lexer::Next(Token& token) {
     if (atLineStart_) {
         SkipLineStart();
@@ -243,28 +266,6 @@ bool Lexer::ContinuesLine() {
     p_ = after;
     (void)TakeLineEnd();
     return true;
-}
-
-void Lexer::Word(Token& token) {
-    const char* const start = p_;
-    if ((*start | 0x20) == 'r' && RemHere() &&
-        !(previous_ == TokenKind::kDot && !(token.flags & kSpaceBefore))) {
-        p_ += 3;
-        token.kind = TokenKind::kRem;
-        token.length = 3;
-        return;
-    }
-    // A local cursor: the loop then keeps it in a register.
-    const char* p = start + 1;
-    const char* const end = end_;
-    while (p < end && Is(*p, kWordBit)) ++p;
-    p_ = p;
-    token.length = static_cast<std::uint32_t>(p - start);
-    token.nameId = names_.Intern(
-        start, token.length, KeyOfName(start, token.length, static_cast<std::size_t>(end - start)));
-    token.kind = token.nameId < kKeywordCount ? static_cast<TokenKind>(token.nameId)
-                                              : TokenKind::kIdentifier;
-    if (token.length > kLongestName) token.error = LexError::NameTooLong;
 }
 
 void Lexer::BracketName(Token& token) {

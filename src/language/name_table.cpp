@@ -40,7 +40,7 @@ void NameTable::Reset() {
     *this = NameTable();
 }
 
-NameId NameTable::Intern(const char* chars, std::uint32_t length, NameKey key) {
+NameId NameTable::InternSlowly(const char* chars, std::uint32_t length, NameKey key) {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];

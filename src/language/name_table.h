@@ -77,7 +77,13 @@ public:
     // Back to the seeded names only, keeping the memory.
     void Reset();
 
-    [[nodiscard]] NameId Intern(const char* chars, std::uint32_t length, NameKey key);
+    [[nodiscard]] NameId Intern(const char* chars, std::uint32_t length, NameKey key) {
+        // Most names are short and met before, in their first slot.
+        const Slot& slot = slots_[key.hash & (slots_.size() - 1)];
+        if (slot.hash == key.hash && slot.head == key.head && length <= 8 && slot.id != kFree)
+            return slot.id;
+        return InternSlowly(chars, length, key);
+    }
     [[nodiscard]] NameId Intern(std::string_view name) {
         return Intern(name.data(), static_cast<std::uint32_t>(name.size()), KeyOfName(name));
     }
@@ -95,6 +101,7 @@ public:
 
 private:
     explicit NameTable(int empty);
+    [[nodiscard]] NameId InternSlowly(const char* chars, std::uint32_t length, NameKey key);
 
     struct Entry {
         const char* chars;
