@@ -37,6 +37,11 @@ constexpr bool Is(char c, std::uint8_t bit) noexcept {
 
 constexpr std::uint32_t kLongestName = 255;
 
+// Where a word that goes on at `p` ends.
+inline const char* WordEnd(const char* p, const char* end) noexcept {
+    while (p < end && Is(*p, kWordBit)) ++p;
+    return p;
+}
 // What a token's first byte makes it, for the lexer's one dispatch.
 enum class Start : std::uint8_t {
     Blank,
@@ -105,6 +110,12 @@ Lexer::Lexer(std::string_view text, NameTable& names, LineIndex& lines,
       lines_(lines),
       directives_(directives) {}
 
+void Lexer::SkipBlanks() {
+    const char* p = p_ + 1;
+    while (p < end_ && Is(*p, kBlankBit)) ++p;
+    p_ = p;
+}
+
 void Lexer::SkipToLineEnd() {
     const char* p = p_;
     while (p < end_ && !Is(*p, kLineEndBit)) ++p;
@@ -136,17 +147,30 @@ bool Lexer::OperandBefore() const { return EndsOperand(previous_); }
 
 void Lexer::SkipLineStart() {
     while (p_ < end_) {
-        while (p_ < end_ && Is(*p_, kBlankBit)) ++p_;
-        if (p_ >= end_) return;
-        const char c = *p_;
-        if (c == '\'') {
-            SkipToLineEnd();
-        } else if (c == '$') {
-            const char* start = p_;
-            SkipToLineEnd();
-            directives_.push_back({Offset(start), Offset(p_) - Offset(start)});
-        } else if (RemHere()) {
-            SkipToLineEnd();
+        const char* p = p_;
+        while (p < end_ && Is(*p, kBlankBit)) ++p;
+        p_ = p;
+        if (p >= end_) return;
+        // Most lines start with code: one look at the first byte says so.
+        switch (*p) {
+            case '\'':
+                SkipToLineEnd();
+                break;
+            case '$': {
+                SkipToLineEnd();
+                directives_.push_back({Offset(p), Offset(p_) - Offset(p)});
+                break;
+            }
+            case 'r':
+            case 'R':
+                if (!RemHere()) return;
+                SkipToLineEnd();
+                break;
+            case '\r':
+            case '\n':
+                break;
+            default:
+                return;
         }
         if (!TakeLineEnd()) return;
     }
@@ -162,10 +186,8 @@ inline void Lexer::Word(Token& token) {
         token.length = 3;
         return;
     }
-    // A local cursor: the loop then keeps it in a register.
-    const char* p = start + 1;
     const char* const end = end_;
-    while (p < end && Is(*p, kWordBit)) ++p;
+    const char* const p = WordEnd(start + 1, end);
     p_ = p;
     token.length = static_cast<std::uint32_t>(p - start);
     token.nameId = names_.Intern(
@@ -181,46 +203,47 @@ void Lexer::Next(Token& token) {
         atLineStart_ = false;
     }
     token = Token{};
-    bool spaced = false;
+    // A blank before the token is taken first: most tokens have one, and a
+    // single dispatch on the token's own first byte follows.
+    if (p_ < end_ && Is(*p_, kBlankBit)) {
+        SkipBlanks();
+        token.flags = kSpaceBefore;
+    }
     for (;;) {
+        token.offset = Offset(p_);
         if (p_ >= end_) {
-            token.offset = Offset(p_);
             token.kind = TokenKind::kEndOfText;
             break;
         }
         const char c = *p_;
-        token.offset = Offset(p_);
-        token.flags = spaced ? kSpaceBefore : 0;
-        const Start start = kStart[static_cast<unsigned char>(c)];
-        if (start == Start::Blank) {
-            const char* p = p_ + 1;
-            while (p < end_ && Is(*p, kBlankBit)) ++p;
-            p_ = p;
-            spaced = true;
-            continue;
-        }
-        if (start == Start::Word) {
-            Word(token);
-            break;
-        }
-        if (start == Start::LineEnd) {
-            // A line end and everything up to the next line with code.
-            if (c == '\'') SkipToLineEnd();
-            (void)TakeLineEnd();
-            SkipLineStart();
-            token.kind = TokenKind::kNewline;
-            break;
-        }
-        if (start == Start::Underscore && ContinuesLine()) {
-            spaced = true;
-            continue;
-        }
-        switch (start) {
+        switch (kStart[static_cast<unsigned char>(c)]) {
+            case Start::Word:
+                Word(token);
+                break;
+            case Start::Blank:  // after a line continuation
+                SkipBlanks();
+                token.flags = kSpaceBefore;
+                continue;
+            case Start::LineEnd:
+                // A line end and everything up to the next line with code.
+                if (c == '\'') SkipToLineEnd();
+                (void)TakeLineEnd();
+                SkipLineStart();
+                token.kind = TokenKind::kNewline;
+                break;
+            case Start::Underscore:
+                if (ContinuesLine()) {
+                    token.flags = kSpaceBefore;
+                    continue;
+                }
+                Symbol(token);
+                break;
             case Start::Digit:
                 Number(token);
                 break;
             case Start::Dot:
-                if (p_ + 1 < end_ && Is(p_[1], kDigitBit) && !(OperandBefore() && !spaced))
+                if (p_ + 1 < end_ && Is(p_[1], kDigitBit) &&
+                    !(OperandBefore() && !(token.flags & kSpaceBefore)))
                     Number(token);
                 else
                     Symbol(token);
@@ -237,7 +260,7 @@ void Lexer::Next(Token& token) {
             case Start::Ampersand:
                 Ampersand(token);
                 break;
-            default:
+            case Start::Other:
                 Symbol(token);
                 break;
         }

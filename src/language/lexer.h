@@ -28,6 +28,7 @@ public:
 
 private:
     void SkipLineStart();                // blanks, blank lines, comment/directive/Rem lines
+    void SkipBlanks();                   // at a blank: it and those after it
     void SkipToLineEnd();                // up to, not including, CR or LF
     bool TakeLineEnd();                  // one CR LF, LF or CR; false when none is here
     [[nodiscard]] bool RemHere() const;  // "Rem" as a word at p_

@@ -20,10 +20,9 @@ void Parser::Advance() {
     } else {
         lexer_.Next(tok_);
     }
-    if (newLine) {
-        lineHasError_ = false;
-        lineError_ = kNoError;
-    }
+    // Without a branch: a new line is too irregular to predict.
+    lineHasError_ = lineHasError_ && !newLine;
+    lineError_ = newLine ? kNoError : lineError_;
     if (tok_.error != LexError::None) ReportLexError(tok_);
 }
 
