@@ -1,6 +1,7 @@
 #include "check_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
