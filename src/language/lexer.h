@@ -16,7 +16,7 @@ namespace vk::language {
 // lines (`$OBJECT=Form` at the start of a line, which the host reads) and
 // `Rem` lines are folded into the line end before them, and a line continued
 // with ` _` runs on as one. Line ends (CR LF, LF, lone CR) are recorded in
-// `lines` as they pass.
+// `lines` as they pass, and directive lines in `directives`.
 class Lexer {
 public:
     Lexer(std::string_view text, NameTable& names, LineIndex& lines,

@@ -141,11 +141,6 @@ void Parser::SkipLine() {
     }
 }
 
-void Parser::SkipLineQuietly() {
-    lineHasError_ = true;
-    SkipLine();
-}
-
 std::uint32_t Parser::AddDeclaration(const Token& name, DeclarationKind kind, std::uint8_t flags,
                                      std::int32_t target) {
     tree_.declarations.push_back(

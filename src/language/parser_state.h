@@ -59,8 +59,8 @@ private:
     void ErrorHere(std::string message);   // at the token, or where a missing word belongs
     void Expected(std::string_view what);  // "Expected 'Then'"
     void ReportLexError(const Token& token);
-    void SkipLine();         // to the line end, without a word
-    void SkipLineQuietly();  // the same, and nothing on the line is reported
+    // To the line end; nothing more on the line is reported.
+    void SkipLine();
     bool Expect(TokenKind kind, std::string_view what);
 
     // Recording (parser_core.cpp).

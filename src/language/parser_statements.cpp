@@ -20,8 +20,9 @@ bool ContinuesOrClosesBlock(TokenKind kind) noexcept {
     }
 }
 
-// Statements that open a block of their own; none fits on a single-line If.
-bool OpensBlock(TokenKind kind) noexcept {
+// Statements that open a block, a branch or a procedure: none belongs on a
+// single-line If.
+bool NotForASingleLineIf(TokenKind kind) noexcept {
     switch (kind) {
         case TokenKind::kFor:
         case TokenKind::kDo:
@@ -51,8 +52,8 @@ void Parser::Statement() {
     if (!inlineIfs_.empty()) {
         // What a single-line If holds is read leniently: a block statement
         // there is left alone rather than risk a false alarm.
-        if (OpensBlock(kind) || AtWord(Word::Property)) {
-            SkipLineQuietly();
+        if (NotForASingleLineIf(kind) || AtWord(Word::Property)) {
+            SkipLine();
             return;
         }
         if (kind == TokenKind::kEnd && Peek().kind == TokenKind::kIf) {

@@ -14,11 +14,12 @@ namespace vk::language {
     X(ByVal)                                                                                     \
     X(Call)                                                                                      \
     X(Case)                                                                                      \
-    X(Class) X(Const) X(Dim) X(Do) X(Each) X(Else) X(ElseIf) X(Empty) X(End) X(Eqv) X(Erase)     \
-        X(Exit) X(False) X(For) X(Function) X(If) X(Imp) X(In) X(Is) X(Loop) X(Me) X(Mod) X(New) \
-            X(Next) X(Not) X(Nothing) X(Null) X(On) X(Option) X(Or) X(Preserve) X(Private)       \
-                X(Public) X(ReDim) X(Rem) X(Select) X(Set) X(Sub) X(Then) X(To) X(True) X(Until) \
-                    X(Wend) X(While) X(With) X(Xor)
+    X(Class)                                                                                     \
+    X(Const) X(Dim) X(Do) X(Each) X(Else) X(ElseIf) X(Empty) X(End) X(Eqv) X(Erase) X(Exit)      \
+        X(False) X(For) X(Function) X(If) X(Imp) X(In) X(Is) X(Loop) X(Me) X(Mod) X(New) X(Next) \
+            X(Not) X(Nothing) X(Null) X(On) X(Option) X(Or) X(Preserve) X(Private) X(Public)     \
+                X(ReDim) X(Rem) X(Select) X(Set) X(Sub) X(Then) X(To) X(True) X(Until) X(Wend)   \
+                    X(While) X(With) X(Xor)
 
 enum class TokenKind : std::uint8_t {
 #define VK_KEYWORD_KIND(word) k##word,
