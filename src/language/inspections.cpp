@@ -64,7 +64,14 @@ private:
     std::string_view text_;
     SyntaxTree& tree_;
     ProblemList& problems_;
-    ByScope references_;
+    // A stretch of references of one scope: references[begin, end).
+    struct Stretch {
+        std::uint32_t scope;
+        std::uint32_t begin;
+        std::uint32_t end;
+    };
+    std::vector<Stretch> runs_;
+    ByScope runsByScope_;
     Map global_;
     Map members_;
     Map local_;
@@ -116,19 +123,20 @@ void Inspector::Declare(Map& map, std::uint32_t index, std::vector<NameId>* touc
 }
 
 void Inspector::ResolveIn(std::uint32_t scope, const Map* local, const Map* members) {
-    for (const std::uint32_t index : references_.Of(scope)) {
-        Reference& reference = tree_.references[index];
-        const NameId id = reference.nameId;
-        std::int32_t found = local ? (*local)[id] : kNone;
-        if (found == kNone && members) found = (*members)[id];
-        if (found == kNone) found = global_[id];
-        reference.declaration = found;
-        if (found != kNone) {
-            ++tree_.declarations[static_cast<std::size_t>(found)].referenceCount;
-        } else if (id == KnownSeedIds().execute || id == KnownSeedIds().executeGlobal) {
-            tree_.executesText = true;
+    for (const std::uint32_t run : runsByScope_.Of(scope))
+        for (std::uint32_t index = runs_[run].begin; index < runs_[run].end; ++index) {
+            Reference& reference = tree_.references[index];
+            const NameId id = reference.nameId;
+            std::int32_t found = local ? (*local)[id] : kNone;
+            if (found == kNone && members) found = (*members)[id];
+            if (found == kNone) found = global_[id];
+            reference.declaration = found;
+            if (found != kNone) {
+                ++tree_.declarations[static_cast<std::size_t>(found)].referenceCount;
+            } else if (id == KnownSeedIds().execute || id == KnownSeedIds().executeGlobal) {
+                tree_.executesText = true;
+            }
         }
-    }
 }
 
 void Inspector::Run() {
@@ -142,7 +150,17 @@ void Inspector::Run() {
         tree_.scopes[s].firstDeclaration = declarations.first[s];
         tree_.scopes[s].declarationCount = declarations.first[s + 1] - declarations.first[s];
     }
-    references_.Build(tree_.references, scopeCount);
+    // References come in text order, so a procedure's are one run of them;
+    // the script's and a class's are a few runs between procedures.
+    runs_.clear();
+    for (std::uint32_t i = 0; i < tree_.references.size(); ++i) {
+        const std::uint32_t scope = tree_.references[i].scope;
+        if (runs_.empty() || runs_.back().scope != scope)
+            runs_.push_back({scope, i, i + 1});
+        else
+            runs_.back().end = i + 1;
+    }
+    runsByScope_.Build(runs_, scopeCount);
 
     global_.assign(nameCount, kNone);
     members_.assign(nameCount, kNone);

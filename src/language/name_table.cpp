@@ -48,7 +48,7 @@ NameId NameTable::InternSlowly(const char* chars, std::uint32_t length, NameKey 
             const auto id = static_cast<NameId>(entries_.size());
             entries_.push_back({chars, length, key.hash, key.head});
             slot = {key.head, key.hash, id};
-            if (entries_.size() * 2 > slots_.size()) Grow();
+            if (entries_.size() * 2 > slots_.size()) Grow(slots_.size() * 2);
             return id;
         }
         if (slot.hash != key.hash) continue;
@@ -59,8 +59,14 @@ NameId NameTable::InternSlowly(const char* chars, std::uint32_t length, NameKey 
     }
 }
 
-void NameTable::Grow() {
-    std::vector<Slot> slots(slots_.size() * 2);
+void NameTable::Reserve(std::size_t names) {
+    std::size_t slots = slots_.size();
+    while (slots < names * 2) slots *= 2;
+    if (slots > slots_.size()) Grow(slots);
+}
+
+void NameTable::Grow(std::size_t size) {
+    std::vector<Slot> slots(size);
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t id = 0; id < entries_.size(); ++id) {
         const Entry& entry = entries_[id];

@@ -76,6 +76,8 @@ public:
 
     // Back to the seeded names only, keeping the memory.
     void Reset();
+    // Room for about `names` names without growing on the way.
+    void Reserve(std::size_t names);
 
     [[nodiscard]] NameId Intern(const char* chars, std::uint32_t length, NameKey key) {
         // Most names are short and met before, in their first slot.
@@ -109,7 +111,7 @@ private:
         std::uint32_t hash;
         std::uint64_t head;
     };
-    void Grow();
+    void Grow(std::size_t slots);
 
     // A slot holds the key beside the id, so that a name of up to eight
     // bytes met again is found without a look at its entry. Names hold no

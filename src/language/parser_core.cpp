@@ -8,7 +8,10 @@ namespace vk::language {
 namespace detail {
 
 Parser::Parser(std::string_view text, SyntaxTree& tree, ProblemList& problems, LineIndex& lines)
-    : tree_(tree), problems_(problems), text_(text), lexer_(text, names_, lines, directives_) {}
+    : tree_(tree), problems_(problems), text_(text), lexer_(text, names_, lines, directives_) {
+    // A script names something new every few hundred bytes.
+    names_.Reserve(text.size() / 256);
+}
 
 void Parser::Advance() {
     const bool newLine = tok_.kind == TokenKind::kNewline;

@@ -8,18 +8,15 @@ namespace vk::language {
 // The words the script engine reserves for its grammar. They are never names
 // of variables (after a full stop they are member names like any other word).
 // The order is that of the first entries of the name table.
-#define VK_LANGUAGE_KEYWORDS(X)                                                                  \
-    X(And)                                                                                       \
-    X(ByRef)                                                                                     \
-    X(ByVal)                                                                                     \
-    X(Call)                                                                                      \
-    X(Case)                                                                                      \
-    X(Class)                                                                                     \
-    X(Const) X(Dim) X(Do) X(Each) X(Else) X(ElseIf) X(Empty) X(End) X(Eqv) X(Erase) X(Exit)      \
-        X(False) X(For) X(Function) X(If) X(Imp) X(In) X(Is) X(Loop) X(Me) X(Mod) X(New) X(Next) \
-            X(Not) X(Nothing) X(Null) X(On) X(Option) X(Or) X(Preserve) X(Private) X(Public)     \
-                X(ReDim) X(Rem) X(Select) X(Set) X(Sub) X(Then) X(To) X(True) X(Until) X(Wend)   \
-                    X(While) X(With) X(Xor)
+// clang-format off
+#define VK_LANGUAGE_KEYWORDS(X)                                                       \
+    X(And) X(ByRef) X(ByVal) X(Call) X(Case) X(Class) X(Const) X(Dim) X(Do) X(Each)  \
+    X(Else) X(ElseIf) X(Empty) X(End) X(Eqv) X(Erase) X(Exit) X(False) X(For)        \
+    X(Function) X(If) X(Imp) X(In) X(Is) X(Loop) X(Me) X(Mod) X(New) X(Next) X(Not)  \
+    X(Nothing) X(Null) X(On) X(Option) X(Or) X(Preserve) X(Private) X(Public)        \
+    X(ReDim) X(Rem) X(Select) X(Set) X(Sub) X(Then) X(To) X(True) X(Until) X(Wend)   \
+    X(While) X(With) X(Xor)
+// clang-format on
 
 enum class TokenKind : std::uint8_t {
 #define VK_KEYWORD_KIND(word) k##word,
