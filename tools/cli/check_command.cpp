@@ -114,7 +114,8 @@ std::vector<Target> FolderTargets(const fs::path& folder) {
     std::set<fs::path> listed;
     if (const std::optional<Manifest> manifest = ReadManifest(folder)) {
         for (const ManifestEntry& entry : manifest->entries) {
-            const fs::path file = folder / fs::path(entry.file);
+            // The manifest writes / between parts; shown as the system writes paths.
+            const fs::path file = folder / fs::path(entry.file).make_preferred();
             listed.insert(file.lexically_normal());
             targets.push_back({file.string(), manifest->database, entry.category});
         }
