@@ -360,9 +360,10 @@ void Lexer::DateLiteral(Token& token) {
 }
 
 void Lexer::Ampersand(Token& token) {
-    // &H1F and &O17 (or &17) start an operand; after one, & joins strings.
+    // &H1F and &O17 (or &17) are numbers where an operand starts, and after
+    // a blank as the engine reads them (`MsgBox &H10`); `a&H1` joins a to H1.
     const char* q = p_ + 1;
-    if (!OperandBefore() && q < end_) {
+    if ((!OperandBefore() || (token.flags & kSpaceBefore)) && q < end_) {
         const char marker = static_cast<char>(kFoldedByte[static_cast<unsigned char>(*q)]);
         const bool hex = marker == 'h' && q + 1 < end_ && Is(q[1], kHexBit);
         const bool octal =

@@ -341,6 +341,9 @@ INSTANTIATE_TEST_SUITE_P(
                 Script({std::string(256, 'n') + " = 1", std::string(255, 'm') + " = 1"}),
                 {"1:1: error: Identifier too long"}},
         Snippet{"ColonAfterThenOpensABlock", Script({"If n Then: n = 2", "End If"}), {}},
+        Snippet{"NumbersAsArgumentsAndAmpersandsBetweenNames",
+                Script({"MsgBox &H10, &17, .5", "s = a&b & &HFF& & c&Hd"}),
+                {}},
         Snippet{"CommentAfterALineContinuation", Script({"n = 1 + _ ' the rest", "  2"}), {}}),
     [](const testing::TestParamInfo<Snippet>& info) { return std::string(info.param.name); });
 
