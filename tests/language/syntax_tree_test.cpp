@@ -103,5 +103,25 @@ TEST(SyntaxTreeTest, ProblemsCarryLineColumnAndRange) {
     EXPECT_EQ(check.ErrorCount(), 1u);
 }
 
+// The editor keeps one checker while the user types: nothing of one text
+// may leak into the check of the next (Option Explicit, names, open blocks).
+TEST(SyntaxTreeTest, ACheckerUsedAgainForgetsTheLastText) {
+    const std::string first = Script({"Option Explicit", "Sub A(p)", "    If p Then", "End Sub"});
+    const std::string second = Script({"x = 1", "Sub B()", "End Sub"});
+    ScriptChecker checker;
+    (void)checker.Check(first);
+    const ScriptCheck& again = checker.Check(second);
+    const ScriptCheck fresh = CheckScript(second);
+    EXPECT_EQ(again.diagnostics, fresh.diagnostics);
+    EXPECT_FALSE(again.tree.optionExplicit);
+    ASSERT_EQ(again.tree.procedures.size(), 1u);
+    EXPECT_EQ(
+        again.tree.Name(
+            again.tree.declarations[static_cast<std::size_t>(again.tree.procedures[0].declaration)]
+                .nameId),
+        "B");
+    EXPECT_EQ(again.lines.LineCount(), fresh.lines.LineCount());
+}
+
 }  // namespace
 }  // namespace vk::test
