@@ -37,6 +37,28 @@ constexpr bool Is(char c, std::uint8_t bit) noexcept {
 
 constexpr std::uint32_t kLongestName = 255;
 
+// The token of each one-character operator; kInvalid for every other byte.
+// A table rather than a switch: the load is never mispredicted.
+constexpr std::array<TokenKind, 256> kSymbolKind = [] {
+    std::array<TokenKind, 256> kind{};
+    kind.fill(TokenKind::kInvalid);
+    kind['('] = TokenKind::kLeftParen;
+    kind[')'] = TokenKind::kRightParen;
+    kind[','] = TokenKind::kComma;
+    kind['.'] = TokenKind::kDot;
+    kind[':'] = TokenKind::kColon;
+    kind['+'] = TokenKind::kPlus;
+    kind['-'] = TokenKind::kMinus;
+    kind['*'] = TokenKind::kStar;
+    kind['/'] = TokenKind::kSlash;
+    kind['\\'] = TokenKind::kBackslash;
+    kind['^'] = TokenKind::kCaret;
+    kind['='] = TokenKind::kEqual;
+    kind['<'] = TokenKind::kLess;
+    kind['>'] = TokenKind::kGreater;
+    return kind;
+}();
+
 // Where a word that goes on at `p` ends.
 inline const char* WordEnd(const char* p, const char* end) noexcept {
     while (p < end && Is(*p, kWordBit)) ++p;
@@ -385,68 +407,20 @@ void Lexer::Ampersand(Token& token) {
 
 void Lexer::Symbol(Token& token) {
     const char c = *p_++;
-    const char next = p_ < end_ ? *p_ : '\0';
-    TokenKind kind = TokenKind::kInvalid;
-    switch (c) {
-        case '(':
-            kind = TokenKind::kLeftParen;
-            break;
-        case ')':
-            kind = TokenKind::kRightParen;
-            break;
-        case ',':
-            kind = TokenKind::kComma;
-            break;
-        case '.':
-            kind = TokenKind::kDot;
-            break;
-        case ':':
-            kind = TokenKind::kColon;
-            break;
-        case '+':
-            kind = TokenKind::kPlus;
-            break;
-        case '-':
-            kind = TokenKind::kMinus;
-            break;
-        case '*':
-            kind = TokenKind::kStar;
-            break;
-        case '/':
-            kind = TokenKind::kSlash;
-            break;
-        case '\\':
-            kind = TokenKind::kBackslash;
-            break;
-        case '^':
-            kind = TokenKind::kCaret;
-            break;
-        case '=':
-            kind = TokenKind::kEqual;
-            // =< and => are read as <= and >=.
-            if (next == '<' || next == '>') {
-                ++p_;
-                kind = next == '<' ? TokenKind::kLessEqual : TokenKind::kGreaterEqual;
-            }
-            break;
-        case '<':
-            kind = TokenKind::kLess;
-            if (next == '=' || next == '>') {
-                ++p_;
-                kind = next == '=' ? TokenKind::kLessEqual : TokenKind::kNotEqual;
-            }
-            break;
-        case '>':
-            kind = TokenKind::kGreater;
-            if (next == '=') {
-                ++p_;
-                kind = TokenKind::kGreaterEqual;
-            }
-            break;
-        default:
-            token.error = LexError::InvalidCharacter;
-            break;
+    TokenKind kind = kSymbolKind[static_cast<unsigned char>(c)];
+    if (p_ < end_) {
+        // <=, <>, >= and, read as those, =< and =>.
+        const char next = *p_;
+        if ((c == '<' && (next == '=' || next == '>')) || (c == '>' && next == '=') ||
+            (c == '=' && (next == '<' || next == '>'))) {
+            ++p_;
+            kind = c == '<'      ? (next == '=' ? TokenKind::kLessEqual : TokenKind::kNotEqual)
+                   : c == '>'    ? TokenKind::kGreaterEqual
+                   : next == '<' ? TokenKind::kLessEqual
+                                 : TokenKind::kGreaterEqual;
+        }
     }
+    if (kind == TokenKind::kInvalid) token.error = LexError::InvalidCharacter;
     token.kind = kind;
     token.length = Offset(p_) - token.offset;
 }

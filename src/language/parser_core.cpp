@@ -13,34 +13,12 @@ Parser::Parser(std::string_view text, SyntaxTree& tree, ProblemList& problems, L
     names_.Reserve(text.size() / 256);
 }
 
-void Parser::Advance() {
-    const bool newLine = tok_.kind == TokenKind::kNewline;
-    previousEnd_ = tok_.End();
-    previousKind_ = tok_.kind;
-    if (hasAhead_) {
-        tok_ = ahead_;
-        hasAhead_ = false;
-    } else {
-        lexer_.Next(tok_);
-    }
-    // Without a branch: a new line is too irregular to predict.
-    lineHasError_ = lineHasError_ && !newLine;
-    lineError_ = newLine ? kNoError : lineError_;
-    if (tok_.error != LexError::None) ReportLexError(tok_);
-}
-
 const Token& Parser::Peek() {
     if (!hasAhead_) {
         lexer_.Next(ahead_);
         hasAhead_ = true;
     }
     return ahead_;
-}
-
-bool Parser::Accept(TokenKind kind) {
-    if (tok_.kind != kind) return false;
-    Advance();
-    return true;
 }
 
 bool Parser::AtStatementEnd() const noexcept {

@@ -41,14 +41,33 @@ public:
     void Run();
 
 private:
-    // Tokens (parser_core.cpp).
-    void Advance();
+    // Tokens (parser_core.cpp; the commonest here, where every file of the
+    // parser can take them in without a call).
+    void Advance() {
+        const bool newLine = tok_.kind == TokenKind::kNewline;
+        previousEnd_ = tok_.End();
+        previousKind_ = tok_.kind;
+        if (hasAhead_) {
+            tok_ = ahead_;
+            hasAhead_ = false;
+        } else {
+            lexer_.Next(tok_);
+        }
+        // Without a branch: a new line is too irregular to predict.
+        lineHasError_ = lineHasError_ && !newLine;
+        lineError_ = newLine ? kNoError : lineError_;
+        if (tok_.error != LexError::None) ReportLexError(tok_);
+    }
     [[nodiscard]] const Token& Peek();
     [[nodiscard]] bool At(TokenKind kind) const noexcept { return tok_.kind == kind; }
     [[nodiscard]] bool AtWord(Word word) const noexcept {
         return tok_.kind == TokenKind::kIdentifier && tok_.nameId == IdOf(word);
     }
-    bool Accept(TokenKind kind);
+    bool Accept(TokenKind kind) {
+        if (tok_.kind != kind) return false;
+        Advance();
+        return true;
+    }
     [[nodiscard]] bool AtStatementEnd() const noexcept;
     [[nodiscard]] bool AtExpressionStart() const noexcept;
     [[nodiscard]] TextRange TokenRange() const noexcept { return {tok_.offset, tok_.length}; }
