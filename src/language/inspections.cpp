@@ -77,8 +77,10 @@ private:
     Map local_;
 };
 
-// Property Get, Let and Set of one name belong together.
+// Property Get, Let and Set of one name belong together. A name the host
+// gives ($OBJECT=) may be given again, and is not the script's to redefine.
 bool Inspector::MayShare(const Declaration& a, const Declaration& b) const {
+    if (a.kind == DeclarationKind::Host || b.kind == DeclarationKind::Host) return true;
     if (a.kind != DeclarationKind::Procedure || b.kind != DeclarationKind::Procedure) return false;
     const ProcedureKind ka = tree_.procedures[static_cast<std::size_t>(a.target)].kind;
     const ProcedureKind kb = tree_.procedures[static_cast<std::size_t>(b.target)].kind;

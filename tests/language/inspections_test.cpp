@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "        mN = mN + 1", "    End Sub", "End Class", "mN = 0"}),
              {"8:1: error: Variable is undefined: 'mN'"}},
         Case{"ReDimDeclaresAndObjectDirectiveGives",
-             Script({"$OBJECT=Host", "Option Explicit", "Sub S()", "    ReDim a(3)",
+             Script({"$OBJECT=Host", "$OBJECT=Host", "Option Explicit", "Sub S()", "    ReDim a(3)",
                      "    a(0) = Host.Name", "End Sub"}),
              {}},
         Case{"CodeRunFromTextMayDeclareOrUseAnything",
