@@ -70,8 +70,8 @@ private:
         std::uint32_t begin;
         std::uint32_t end;
     };
-    std::vector<Stretch> runs_;
-    ByScope runsByScope_;
+    std::vector<Stretch> stretches_;
+    ByScope stretchesByScope_;
     Map global_;
     Map members_;
     Map local_;
@@ -125,8 +125,9 @@ void Inspector::Declare(Map& map, std::uint32_t index, std::vector<NameId>* touc
 }
 
 void Inspector::ResolveIn(std::uint32_t scope, const Map* local, const Map* members) {
-    for (const std::uint32_t run : runsByScope_.Of(scope))
-        for (std::uint32_t index = runs_[run].begin; index < runs_[run].end; ++index) {
+    for (const std::uint32_t stretch : stretchesByScope_.Of(scope))
+        for (std::uint32_t index = stretches_[stretch].begin; index < stretches_[stretch].end;
+             ++index) {
             Reference& reference = tree_.references[index];
             const NameId id = reference.nameId;
             std::int32_t found = local ? (*local)[id] : kNone;
@@ -152,17 +153,17 @@ void Inspector::Run() {
         tree_.scopes[s].firstDeclaration = declarations.first[s];
         tree_.scopes[s].declarationCount = declarations.first[s + 1] - declarations.first[s];
     }
-    // References come in text order, so a procedure's are one run of them;
-    // the script's and a class's are a few runs between procedures.
-    runs_.clear();
+    // References come in text order, so a procedure's are one stretch of them;
+    // the script's and a class's are a few stretches between procedures.
+    stretches_.clear();
     for (std::uint32_t i = 0; i < tree_.references.size(); ++i) {
         const std::uint32_t scope = tree_.references[i].scope;
-        if (runs_.empty() || runs_.back().scope != scope)
-            runs_.push_back({scope, i, i + 1});
+        if (stretches_.empty() || stretches_.back().scope != scope)
+            stretches_.push_back({scope, i, i + 1});
         else
-            runs_.back().end = i + 1;
+            stretches_.back().end = i + 1;
     }
-    runsByScope_.Build(runs_, scopeCount);
+    stretchesByScope_.Build(stretches_, scopeCount);
 
     global_.assign(nameCount, kNone);
     members_.assign(nameCount, kNone);
