@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "check_command.h"
 #include "cli_output.h"
 #include "colour_command.h"
 #include "commands.h"
@@ -31,7 +32,8 @@ constexpr std::string_view kExitCodes =
     "  3  Commence not reachable for the database\n"
     "  4  refused by Commence (no such database, category or form; script not stored)\n"
     "  5  conflict (changes on both sides; nothing stored or overwritten for them)\n"
-    "  6  differences found (status)\n";
+    "  6  differences found (status)\n"
+    "  7  errors found in a script (check)\n";
 
 // The options a command takes, as bits.
 enum Option : unsigned {
@@ -80,7 +82,10 @@ struct CommandSpec {
 
 constexpr std::string_view kJsonHelp = "\n  --json  one JSON array of the names (UTF-8) instead\n";
 
-constexpr std::array<CommandSpec, 14> kCommands = {{
+// A command that reads its arguments itself takes them all as operands.
+constexpr std::size_t kOwnArguments = static_cast<std::size_t>(-1);
+
+constexpr std::array<CommandSpec, 15> kCommands = {{
     {"databases", "[--json]", 0, kJson, "list the registered Commence databases",
      "Lists the Commence databases registered on this machine, one name a line,\n"
      "those of the current user first.\n",
@@ -135,6 +140,8 @@ constexpr std::array<CommandSpec, 14> kCommands = {{
      "", PrintOutline},
     {"filter", "[--read]", 0, kRead, "compose ViewFilter commands from JSON lines", kFilterHelp, "",
      ComposeFilters},
+    {"check", "FILE... [--database DB --category CATEGORY] [--json] [--strict]", kOwnArguments,
+     kNoOption, "find errors in scripts before Commence runs them", kCheckHelp, "", CheckScripts},
 }};
 
 void PrintUsage(std::ostream& out) {
@@ -172,6 +179,10 @@ bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 // Takes the command's arguments apart; the problem's text when they are wrong.
 std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::string>& args,
                                  Invocation& call) {
+    if (c.operands == kOwnArguments) {
+        call.operands = args;
+        return std::nullopt;
+    }
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -237,9 +248,11 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return BadArguments(err, *problem, command->name);
 
     // Every command but those on a script file alone reads the registry, and
-    // none of them should act on defaults when its file cannot be read.
+    // none of them should act on defaults when its file cannot be read
+    // (check reads it only for names, and asks then).
     const bool readsRegistry = command->name != "checksum" && command->name != "outline" &&
-                               command->name != "filter" && command->name != "history";
+                               command->name != "filter" && command->name != "history" &&
+                               command->name != "check";
     if (readsRegistry && !RegistryReadable(Registry::Instance(), err)) return ExitCode::Failure;
     // Every script a command stores is kept in the local history; one that
     // cannot be kept is a warning, and the command goes on.

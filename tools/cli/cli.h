@@ -15,6 +15,7 @@ enum class ExitCode : int {
     Refused = 4,       // Commence refused the check-in, or no such database, category or form
     Conflict = 5,      // a script changed both here and in Commence; nothing stored for it
     Differences = 6,   // status found scripts that are not unchanged
+    Errors = 7,        // check found errors in a script
 };
 
 // Runs one command line (without the program name). Data goes to `out`,
