@@ -262,6 +262,7 @@ void TEditingContext::UpdateToCommence() {
             main_.StatusPanel(1)->clear();
             break;
         case CheckInResult::Outcome::Refused:
+        case CheckInResult::Outcome::Changed:  // only a guarded check-in, which this is not
             main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);
             break;
         case CheckInResult::Outcome::Unreachable:
