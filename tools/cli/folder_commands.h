@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "commands.h"
@@ -12,6 +13,17 @@ namespace vk::cli {
 ExitCode Pull(const Invocation& call, Streams io);
 ExitCode Status(const Invocation& call, Streams io);
 ExitCode Push(const Invocation& call, Streams io);
+
+// Where push puts a version of a script it met in Commence instead of the one
+// it was based on, when the script changed under it: the one Commence held
+// when the store was refused, or the one that replaced the stored one right
+// after. The folder keeps the user's own version; this keeps the other, so
+// that neither is lost. The local history of scripts plugs in here; until
+// then, nothing keeps it.
+using KeepOtherVersion = std::function<void(const FormLocation& location, std::string_view script)>;
+inline void KeepNoOtherVersion(const FormLocation&, std::string_view) {}
+
+ExitCode Push(const Invocation& call, Streams io, const KeepOtherVersion& keepOtherVersion);
 
 inline constexpr std::string_view kPullHelp =
     "Checks every detail form script of database DB out into folder DIR, as\n"
@@ -48,7 +60,9 @@ inline constexpr std::string_view kStatusHelp =
     "STATE is one of: unchanged; changed here; changed in Commence; changed in\n"
     "both (a conflict); new here (a file the manifest does not list); gone from\n"
     "Commence (the form no longer exists); missing here (no file for a form).\n"
-    "Exit status 0 when every script is unchanged, 6 otherwise.\n"
+    "A script that is the same here and in Commence is unchanged, whatever the\n"
+    "manifest recorded, and the manifest is brought up to it. Exit status 0\n"
+    "when every script is unchanged, 6 otherwise.\n"
     "\n"
     "  --quiet  no progress line on a terminal\n";
 
@@ -58,10 +72,15 @@ inline constexpr std::string_view kPushHelp =
     "A script whose copy in Commence changed since the pull (or a new file the\n"
     "manifest does not list) is refused as a conflict: nothing is stored for it\n"
     "and the exit status is 5. After a script is stored, its file and the\n"
-    "manifest are brought up to what Commence now holds (tag lines included);\n"
-    "nothing else in the manifest changes. One line per script acted on:\n"
+    "manifest are brought up to what Commence now holds (tag lines included).\n"
+    "A script that is the same here and in Commence counts as unchanged, and\n"
+    "the manifest records it so. One line per script acted on:\n"
     "\n"
     "  stored|conflict|refused|would store<TAB>CATEGORY<TAB>FORM\n"
+    "\n"
+    "Commence's copy is compared with the pulled one again right before each\n"
+    "store, and read back after it: a script that another check-in changed in\n"
+    "between is reported as a conflict (exit status 5) and not recorded.\n"
     "\n"
     "  --force    store conflicting scripts too, over the copy in Commence\n"
     "  --dry-run  store nothing; list what would be stored and the conflicts\n"
