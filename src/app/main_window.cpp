@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -100,7 +101,14 @@ void TfMain::FormCreate() {
         StatusPanel(1)->clear();
     }
     connect(reScript_, &ScriptEditor::scriptChanged, this, [this] { reScriptChange(); });
-    for (const std::string& text : clamped) AddWarning(text);
+    // Said from the running loop, once the window has its size: the warnings
+    // panel opens to its least height below the editor, which it cannot
+    // work out before (it would take the editor's place).
+    if (!clamped.empty()) {
+        QTimer::singleShot(0, this, [this, clamped = std::move(clamped)] {
+            for (const std::string& text : clamped) AddWarning(text);
+        });
+    }
 }
 
 void TfMain::PlaceAtDefault() {

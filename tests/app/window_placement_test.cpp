@@ -1,9 +1,11 @@
 // The main window's position, size and state across sessions.
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <optional>
 
+#include "editor/script_editor.h"
 #include "main_window_fixture.h"
 
 namespace vk::test {
@@ -124,9 +126,12 @@ TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
         TSettings settings(freshRegistry);
         TfMain window(settings, messages);
         window.show();
+        QCoreApplication::processEvents();  // the warnings come from the running loop
         EXPECT_EQ(window.pos(), row.pos);
         EXPECT_EQ(window.size(), row.size);
         EXPECT_EQ(window.meWarnings()->toPlainText(), row.warnings.join(QLatin1Char('\n')));
+        EXPECT_GT(window.reScript()->height(), window.meWarnings()->height())
+            << "the editor keeps its place above the warnings";
         ASSERT_TRUE(window.close());
         const auto key = freshRegistry.OpenKey(Hive::CurrentUser, kProgramKey);
         EXPECT_EQ(key->ReadInteger("Left"), static_cast<std::uint32_t>(row.pos.x()))
