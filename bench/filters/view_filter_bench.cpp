@@ -2,8 +2,10 @@
 // the builder does on every change and on every opening.
 #include <benchmark/benchmark.h>
 
+#include <sstream>
 #include <string>
 
+#include "filter_command.h"
 #include "filters/view_filter.h"
 #include "filters/view_filter_reader.h"
 
@@ -44,6 +46,37 @@ void BM_ReadViewFilterUnclosedValue(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ReadViewFilterUnclosedValue)->Range(1 << 8, 1 << 14)->Complexity();
+
+// A bare command whose slots are nothing but commas, as a hostile line may
+// be: once quadratic (1,000,000 commas took 4.6 s), now linear.
+void BM_ReadViewFilterCommas(benchmark::State& state) {
+    const std::string line =
+        "[ViewFilter(1,F,," + std::string(static_cast<std::size_t>(state.range(0)), ',') + ")]";
+    for (auto _ : state) benchmark::DoNotOptimize(vk::ReadViewFilter(line));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ReadViewFilterCommas)->RangeMultiplier(4)->Range(1 << 12, 1 << 20)->Complexity();
+
+// `vellumkit-cli filter` on one line of state.range(0) keys: once quadratic
+// (100,000 keys took 10 s), now n log n. The keys are unknown, so the line
+// is refused once read, after the whole object is built.
+void BM_FilterLineOfManyKeys(benchmark::State& state) {
+    std::string line = "{";
+    for (int64_t i = 0; i < state.range(0); ++i)
+        line += (i ? ",\"k" : "\"k") + std::to_string(i) + "\":1";
+    line += "}\n";
+    std::ostringstream out;
+    std::ostringstream err;
+    for (auto _ : state) {
+        std::istringstream in(line);
+        benchmark::DoNotOptimize(vk::cli::ComposeFilters(in, false, {out, err}));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_FilterLineOfManyKeys)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Complexity(benchmark::oNLogN);
 
 }  // namespace
 

@@ -188,7 +188,8 @@ void TEditingContext::OpenScript() {
     main_.meWarnings()->clear();
     main_.SetStatus("Opening script", 0);
 
-    const std::string script = ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
+    const std::string script =
+        ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
     editor_.SetTextLimit(main_.Settings().TextLimitBytes());
     FileToEditor(script);
     main_.CodeBrowser().ScriptLoaded();
@@ -247,10 +248,9 @@ bool TEditingContext::FileToEditor(const std::string& script) {
 void TEditingContext::UpdateToCommence() {
     main_.SetStatus("Updating script to Commence", 0);
     const TSettings& settings = main_.Settings();
-    const CheckInTags tags{
-        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
-        machine_.computerName,
-        machine_.userName};
+    const CheckInTags tags{{settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+                           machine_.computerName,
+                           machine_.userName};
     CheckInResult result;
     {
         EditorScriptLines lines(editor_);
@@ -262,6 +262,7 @@ void TEditingContext::UpdateToCommence() {
             main_.StatusPanel(1)->clear();
             break;
         case CheckInResult::Outcome::Refused:
+        case CheckInResult::Outcome::Changed:  // only a guarded check-in, which this is not
             main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);
             break;
         case CheckInResult::Outcome::Unreachable:

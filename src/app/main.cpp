@@ -15,6 +15,7 @@
 #include "help/syntax_list.h"
 #include "history/history_recorder.h"
 #include "platform/registry.h"
+#include "platform/temp_files.h"
 #include "settings/settings.h"
 
 namespace {
@@ -34,6 +35,11 @@ int main(int argc, char* argv[]) {
         const QCoreApplication console(argc, argv);
         (void)vk::ParseStartOptions(QCoreApplication::arguments());  // prints the help, exits
     }
+    // A session ended by a signal leaves no checked-out script in the temp
+    // folder; what a kill -9 left is removed once it is old enough that no
+    // other session still works on it.
+    vk::TempFiles::RemoveOnTerminationSignals();
+    (void)vk::TempFiles::RemoveStale("VBS", vk::kStaleTempFileAge);
     vk::VellumkitApplication app(argc, argv);
     const vk::StartOptions options = vk::ParseStartOptions(vk::VellumkitApplication::arguments());
     vk::TSettings settings(vk::Registry::Instance());
@@ -56,7 +62,10 @@ int main(int argc, char* argv[]) {
     vk::AttachFilterBuilder(window, context);
     messages.SetParent(&window);
     window.show();
-    vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages);
+    // From the running loop, so that the window is drawn behind the warning
+    // and a database named on the command line still opens while it stands.
+    QTimer::singleShot(0, &window,
+                       [&] { vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages); });
     if (!options.database.empty()) {
         // Once the window is up, so that a message has it as its parent.
         QTimer::singleShot(0, &context, [&] {

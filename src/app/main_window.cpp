@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -78,7 +79,12 @@ void TfMain::ConnectCommands() {
 
 void TfMain::FormCreate() {
     PlaceAtDefault();
-    LoadWindowPlacement(*this, settings_.registry());
+    // A stored value that could not be used as it stands is said once, here
+    // at start; the registry keeps it (only the configuration dialog's OK
+    // and the placement at close write there).
+    std::vector<std::string> clamped = settings_.clampedValues;
+    for (std::string& text : LoadWindowPlacement(*this, settings_.registry()))
+        clamped.push_back(std::move(text));
     toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
     ApplyCodeBrowserSetting();
     colorStream_ = std::make_unique<TColorStream>(LoadClassFonts(settings_.registry()));
@@ -87,7 +93,7 @@ void TfMain::FormCreate() {
         // Setting up the editor is no edit: nothing is reported when the
         // notifications come back.
         ScriptEditor::DetachedNotifications detached(*reScript_, ScriptEditor::OnAttach::Nothing);
-        ApplyEditorFont();
+        ApplyEditorFont(&clamped);
         reScript_->SelectAll();
         ConfigureTabPositions();
         reScript_->SetCaret(0);
@@ -95,6 +101,14 @@ void TfMain::FormCreate() {
         StatusPanel(1)->clear();
     }
     connect(reScript_, &ScriptEditor::scriptChanged, this, [this] { reScriptChange(); });
+    // Said from the running loop, once the window has its size: the warnings
+    // panel opens to its least height below the editor, which it cannot
+    // work out before (it would take the editor's place).
+    if (!clamped.empty()) {
+        QTimer::singleShot(0, this, [this, clamped = std::move(clamped)] {
+            for (const std::string& text : clamped) AddWarning(text);
+        });
+    }
 }
 
 void TfMain::PlaceAtDefault() {
@@ -105,9 +119,9 @@ void TfMain::PlaceAtDefault() {
     }
 }
 
-void TfMain::ApplyEditorFont() {
+void TfMain::ApplyEditorFont(std::vector<std::string>* clamped) {
     TFont font;
-    LoadEditorFont(settings_.registry(), font);
+    LoadEditorFont(settings_.registry(), font, clamped);
     reScript_->SetEditorFont(font.name, font.size);
 }
 

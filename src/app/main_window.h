@@ -4,7 +4,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/main_actions.h"
 #include "app/main_menus.h"
@@ -111,7 +113,8 @@ private:
     void Connect(QAction* action, std::function<void()> command);
     void FormCreate();
     void PlaceAtDefault();
-    void ApplyEditorFont();
+    // `clamped` gets a text for each font value that could not be used.
+    void ApplyEditorFont(std::vector<std::string>* clamped = nullptr);
 
     // Runs on every change of the editor text, unless the editor's
     // notifications are held back (ScriptEditor::DetachedNotifications).

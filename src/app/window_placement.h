@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 namespace vk {
@@ -13,8 +16,10 @@ class Registry;
 // Applies each of "Top", "Left", "Width" and "Height" that can be read (a
 // missing value leaves that edge as it is), then maximises the window when
 // "WindowState" is 2. Nothing happens when the key does not exist; the key is
-// never created here.
-void LoadWindowPlacement(QWidget& window, Registry& registry);
+// never created here. The window stays on an available screen and no larger
+// than it: each stored value that had to change for that (and a WindowState
+// other than 0, 1 and 2) comes back as a text for the warnings panel.
+[[nodiscard]] std::vector<std::string> LoadWindowPlacement(QWidget& window, Registry& registry);
 
 // Writes "WindowState" and, only while the window is in its normal state, its
 // bounds: a maximised window keeps the last normal bounds it was stored with.

@@ -6,8 +6,9 @@
 
 namespace vk {
 
-// Told of every script Commence stored through a ScriptTransfer (the local
-// history keeps them).
+// Told of every script Commence stored through a ScriptTransfer, and of
+// scripts found in Commence that would otherwise be lost from sight (the
+// local history keeps them).
 class CheckInRecorder {
 public:
     virtual ~CheckInRecorder() = default;
@@ -15,6 +16,9 @@ public:
     // throw: a check-in Commence took stays a success whatever becomes of
     // its record.
     virtual void CheckedIn(const FormLocation& form, std::string_view script) noexcept = 0;
+    // A script as Commence holds it: one opened, or one another check-in put
+    // there while ours waited. Kept when it differs from the newest kept.
+    virtual void Loaded(const FormLocation& form, std::string_view script) noexcept = 0;
 };
 
 // The recorder of this process, told by every ScriptTransfer, so that no

@@ -53,4 +53,9 @@ std::string CheckInFormScript(std::string_view category, std::string_view form,
     return Call("CheckInFormScript", {category, form, file});
 }
 
+std::string CheckInFormScriptIf(std::string_view category, std::string_view form,
+                                std::string_view file, std::string_view checksum) {
+    return Call("CheckInFormScriptIf", {category, form, file, checksum});
+}
+
 }  // namespace vk::commands

@@ -28,6 +28,18 @@ inline constexpr std::string_view kService = "Commence";
 [[nodiscard]] std::string CheckInFormScript(std::string_view category, std::string_view form,
                                             std::string_view file);
 
+// Beyond Commence: the project's own server stores the script only while the
+// form's current script still has `checksum` (its CRC-32 of every byte as
+// eight lowercase hexadecimal digits), in one step no other check-in can
+// come between. Sent only to a server that lists kConditionalCheckIn.
+[[nodiscard]] std::string CheckInFormScriptIf(std::string_view category, std::string_view form,
+                                              std::string_view file, std::string_view checksum);
+
+// Asks which transactions a server offers beyond Commence's own, one per
+// line. Commence itself knows no such request and answers nothing.
+inline constexpr std::string_view kGetServerFeatures = "[GetServerFeatures()]";
+inline constexpr std::string_view kConditionalCheckIn = "CheckInFormScriptIf";
+
 // The error code of the previous transaction, as a decimal integer.
 inline constexpr std::string_view kGetLastError = "[GetLastError]";
 // Any reply will do: the request only waits until Commence is idle again.
@@ -37,6 +49,9 @@ inline constexpr std::string_view kStatus = "Status";
 inline constexpr int kStored = 0;
 inline constexpr int kInvalidCategory = 1;
 inline constexpr int kInvalidForm = 2;
+// After CheckInFormScriptIf: the script was no longer the one named, and
+// nothing was stored.
+inline constexpr int kChangedSince = 7;
 // Code of kGetLastError after GetUserPreference when no user name is known.
 inline constexpr int kNoUserName = 126;
 

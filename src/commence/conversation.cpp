@@ -26,6 +26,8 @@ bool DdeConversation::OpenLink() {
     return Launch() && Connect();
 }
 
+bool DdeConversation::OpenRunningLink() { return !IsOpen() && Connect(); }
+
 bool DdeConversation::Connect() { return client_->Connect(service_, topic_); }
 
 bool DdeConversation::Launch() {
@@ -47,6 +49,8 @@ std::optional<std::string> DdeConversation::Request(std::string_view item) {
     if (!IsOpen()) return std::nullopt;
     return client_->Request(item);
 }
+
+bool DdeConversation::LastRequestTimedOut() const { return client_->LastRequestTimedOut(); }
 
 std::string DdeConversation::RequestText(std::string_view item) {
     return Request(item).value_or(std::string());

@@ -37,6 +37,11 @@ public:
     // Returns whether a conversation is open now. No further retry.
     [[nodiscard]] bool OpenLink();
 
+    // Connects and nothing more: never starts a program. For a conversation
+    // that must reach the very Commence an earlier one talked to, where a
+    // fresh start would hide that it went away.
+    [[nodiscard]] bool OpenRunningLink();
+
     [[nodiscard]] bool IsOpen() const;
 
     // Starts an execute; true when the server accepted it. It does not wait
@@ -45,6 +50,9 @@ public:
 
     // A synchronous request; nothing on time-out or failure.
     [[nodiscard]] std::optional<std::string> Request(std::string_view item);
+
+    // Whether the last Request got no reply because none came in time.
+    [[nodiscard]] bool LastRequestTimedOut() const;
 
     // Request for callers that treat nothing as the empty text.
     [[nodiscard]] std::string RequestText(std::string_view item);

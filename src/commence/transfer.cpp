@@ -13,6 +13,7 @@
 #include "common/script_limits.h"
 #include "common/status_sink.h"
 #include "common/text_helpers.h"
+#include "document/script_checksum.h"
 #include "document/script_lines.h"
 #include "document/tag_lines.h"
 #include "platform/machine.h"
@@ -61,6 +62,29 @@ std::string SavedTag(DdeConversation& conversation, std::string_view database,
                         name);
 }
 
+// Whether the server stores a script only while it is unchanged: the
+// project's own server says so, Commence answers nothing.
+bool OffersConditionalCheckIn(DdeConversation& conversation) {
+    const std::optional<std::string> features = conversation.Request(commands::kGetServerFeatures);
+    if (!features) return false;
+    for (std::string_view rest = *features; !rest.empty();) {
+        const std::size_t end = rest.find_first_of("\r\n");
+        if (rest.substr(0, end) == commands::kConditionalCheckIn) return true;
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+    return false;
+}
+
+CheckInResult ChangedBeforeStore(const FormLocation& location,
+                                 std::optional<std::string> commenceScript) {
+    CheckInResult changed{CheckInResult::Outcome::Changed, commands::kChangedSince,
+                          "The script of " + location.form +
+                              " changed in Commence since it was last seen; nothing was stored"};
+    changed.commenceScript = std::move(commenceScript);
+    return changed;
+}
+
 }  // namespace
 
 void ExecuteUntilAccepted(DdeConversation& conversation, std::string_view command,
@@ -87,25 +111,31 @@ std::string ScriptTransfer::CheckOut(const FormLocation& location) {
         if (!conversation.OpenLink()) throw EDDEFailed(AccessError(location.database));
     }
 
-    ExecuteUntilAccepted(conversation,
-                         commands::CheckOutFormScript(location.category, location.form, file.Path()),
-                         location.database, retry_);
+    ExecuteUntilAccepted(
+        conversation, commands::CheckOutFormScript(location.category, location.form, file.Path()),
+        location.database, retry_);
 
     // The execute does not wait; a request on a fresh conversation is answered
-    // only once Commence has written the file. An empty or failed reply is
-    // of no concern.
+    // only once Commence has written the file, and that answer is what marks
+    // the end of the script. Any answer will do, a refusal included; but a
+    // Commence that went away (or never answers) may have stopped half-way
+    // through the file, and a script cut short must not pass for the whole.
+    // The fresh conversation only connects: a Commence started anew would
+    // answer for a file nobody finished.
     conversation.CloseLink();
-    conversation.SetLink(commands::kService, location.database);
-    if (conversation.OpenLink()) {
-        (void)conversation.Request(commands::kStatus);
-        conversation.CloseLink();
-    }
+    DdeConversation waiting;
+    waiting.SetLink(commands::kService, location.database);
+    if (!waiting.OpenRunningLink()) throw StoppedAnswering(location.database);
+    if (!waiting.Request(commands::kStatus) && (!waiting.IsOpen() || waiting.LastRequestTimedOut()))
+        throw StoppedAnswering(location.database);
+    waiting.CloseLink();
 
     std::string error;
     std::optional<std::string> script = ReadWholeFile(file.Path(), &error, kMaxScriptBytes);
     if (!script && error.rfind("larger than", 0) == 0)
         throw Exception("The script of " + location.form + " is " + ScriptLimitText());
-    if (!script) throw Exception("Cannot read the checked-out script " + file.Path() + ": " + error);
+    if (!script)
+        throw Exception("Cannot read the checked-out script " + file.Path() + ": " + error);
     status_.SetStatus("", 1);
     return std::move(*script);
 }
@@ -123,7 +153,7 @@ std::string CheckInRefusal(int code, const FormLocation& location) {
 }
 
 CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines& lines,
-                                      const CheckInTags& tags) {
+                                      const CheckInTags& tags, const CheckInGuard& guard) {
     using Outcome = CheckInResult::Outcome;
     status_.SetStatus("Writing script to file", 0);
     DdeConversation conversation;
@@ -149,20 +179,58 @@ CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines&
         status_.SetStatus("", 1);
 
         status_.SetStatus("Transfering file to Commence", 0);
+        // Decided only now, right before the store, so that as little time as
+        // the link allows lies between the comparison and the store.
+        bool conditional = false;
+        if (guard.basedOn) {
+            conditional = OffersConditionalCheckIn(conversation);
+            if (!conditional) {
+                std::string now = CheckOut(location);
+                if (PrintOf(now) != *guard.basedOn) {
+                    status_.SetStatus("", 1);
+                    return ChangedBeforeStore(location, std::move(now));
+                }
+                status_.SetStatus("Transfering file to Commence", 0);
+            }
+        }
         ExecuteUntilAccepted(
             conversation,
-            commands::CheckInFormScript(location.category, location.form, file.Path()),
+            conditional
+                ? commands::CheckInFormScriptIf(location.category, location.form, file.Path(),
+                                                FormatChecksum(guard.basedOn->checksum))
+                : commands::CheckInFormScript(location.category, location.form, file.Path()),
             location.database, retry_);
         // The reply is what waits for Commence to have read the file, so the
         // file goes only after it.
         const int code = LastError(conversation, location.database);
         conversation.CloseLink();
         status_.SetStatus("", 1);
+        if (conditional && code == commands::kChangedSince) {
+            std::optional<std::string> now;
+            try {
+                now = CheckOut(location);
+            } catch (const Exception&) {
+                // The other version is only kept when it can be had.
+            }
+            return ChangedBeforeStore(location, std::move(now));
+        }
         if (code != commands::kStored)
             return {Outcome::Refused, code, CheckInRefusal(code, location)};
         if (CheckInRecorder* recorder = InstalledCheckInRecorder())
             recorder->CheckedIn(location, script);
-        return {Outcome::Stored, code, {}};
+        if (!guard.verify) return {Outcome::Stored, code, {}};
+        std::string stored = CheckOut(location);
+        if (stored != script) {
+            CheckInResult replaced{Outcome::Changed, code,
+                                   "The script of " + location.form +
+                                       " was stored, and another check-in replaced it at once"};
+            replaced.replacedAfterStore = true;
+            replaced.commenceScript = std::move(stored);
+            return replaced;
+        }
+        CheckInResult result{Outcome::Stored, code, {}};
+        result.commenceScript = std::move(stored);
+        return result;
     } catch (const EDDEFailed& e) {
         status_.SetStatus("", 1);
         return {Outcome::Unreachable, 0, e.what()};

@@ -58,15 +58,9 @@ inline std::uint32_t Fold4(std::uint32_t v, int table) noexcept {
            kTables[table + 1][(v >> 16) & 0xFF] ^ kTables[table][v >> 24];
 }
 
-}  // namespace
-
-std::uint32_t ScriptChecksum(std::string_view text) noexcept {
-    if (text.empty()) return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t n = text.size();
-    if (const void* nul = std::memchr(p, 0, n))
-        n = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p);
-
+// The CRC-32 of n bytes.
+std::uint32_t Crc32(const unsigned char* p, std::size_t n) noexcept {
+    if (n == 0) return 0;
     std::uint32_t crc = 0xFFFFFFFFu;
     for (; n >= 16; n -= 16, p += 16) {
         crc = Fold4(LoadLittleEndian32(p) ^ crc, 12) ^ Fold4(LoadLittleEndian32(p + 4), 8) ^
@@ -74,6 +68,21 @@ std::uint32_t ScriptChecksum(std::string_view text) noexcept {
     }
     for (; n > 0; --n, ++p) crc = ByteStep(crc, *p);
     return crc ^ 0xFFFFFFFFu;
+}
+
+}  // namespace
+
+std::uint32_t ScriptChecksum(std::string_view text) noexcept {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t n = text.size();
+    if (const void* nul = n == 0 ? nullptr : std::memchr(p, 0, n))
+        n = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p);
+    return Crc32(p, n);
+}
+
+ScriptPrint PrintOf(std::string_view bytes) noexcept {
+    return {Crc32(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()),
+            bytes.size()};
 }
 
 std::uint32_t ChecksumTableEntry(std::uint8_t index) noexcept { return kTables[0][index]; }

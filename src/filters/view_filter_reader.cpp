@@ -1,6 +1,7 @@
 #include "filters/view_filter_reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -65,7 +66,11 @@ private:
             return std::nullopt;
         }
         const std::size_t comma = text_.find(',', pos);
-        const std::size_t end = std::min(comma, text_.find(")]", pos));
+        // The closing ")]" is looked for once and again only when passed:
+        // looking from every comma would make a line of commas quadratic.
+        if (!closeAt_ || (*closeAt_ != std::string_view::npos && *closeAt_ < pos))
+            closeAt_ = text_.find(")]", pos);
+        const std::size_t end = std::min(comma, *closeAt_);
         if (end == std::string_view::npos) return std::nullopt;
         std::string piece(text_.substr(pos, end - pos));
         pos = end;
@@ -74,6 +79,7 @@ private:
 
     std::string_view text_;
     const Quoting& q_;
+    mutable std::optional<std::size_t> closeAt_;  // the first ")]" at or after the last look
 };
 
 int IndexOf(std::span<const std::string_view> captions, std::string_view caption) {

@@ -20,7 +20,7 @@ TSyntaxList::TSyntaxList(std::vector<HelpTopic> topics) : topics_(std::move(topi
 
 TSyntaxList TSyntaxList::FromFolder(const std::string& dir) {
     const std::optional<std::string> page =
-        ReadWholeFile(JoinTopicPath(dir, kKeywordPageName), nullptr, kMaxHelpPageBytes);
+        ReadRegularFile(JoinTopicPath(dir, kKeywordPageName), nullptr, kMaxHelpPageBytes);
     if (!page) return {};
     return TSyntaxList(ParseKeywordPage(*page, dir));
 }

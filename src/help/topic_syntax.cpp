@@ -46,7 +46,7 @@ std::string ExtractSyntax(std::string_view page) {
 }
 
 std::string GetSyntax(const std::string& path) {
-    const std::optional<std::string> page = ReadWholeFile(path, nullptr, kMaxHelpPageBytes);
+    const std::optional<std::string> page = ReadRegularFile(path, nullptr, kMaxHelpPageBytes);
     return page ? ExtractSyntax(*page) : std::string();
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_bytes.h"
+#include "common/script_limits.h"
 #include "common/text_helpers.h"
 #include "highlight/color_table.h"
 #include "highlight/tokenizer.h"
@@ -268,7 +269,7 @@ void TColorStream::LoadText(std::string_view text) {
 
 void TColorStream::LoadFromFile(const std::filesystem::path& file) {
     std::string error;
-    const std::optional<std::string> bytes = ReadWholeFile(file, &error);
+    const std::optional<std::string> bytes = ReadWholeFile(file, &error, kMaxScriptBytes);
     if (!bytes) throw Exception("Cannot read file " + file.string() + ": " + error);
     LoadText(*bytes);
 }

@@ -25,7 +25,7 @@ public:
 
     // A script as Commence gave it on opening: a new version ("loaded") only
     // when it differs from the newest kept.
-    void Loaded(const FormLocation& form, std::string_view script) noexcept;
+    void Loaded(const FormLocation& form, std::string_view script) noexcept override;
 
     [[nodiscard]] HistoryStore& Store() { return store_; }
 

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <utility>
 
-#include "document/script_print.h"
+#include "document/script_checksum.h"
 #include "platform/user_folders.h"
 
 namespace vk {

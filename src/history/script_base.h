@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/script_print.h"
+#include "document/script_checksum.h"
 
 namespace vk {
 

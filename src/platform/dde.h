@@ -56,6 +56,11 @@ public:
     // discarded; a server that goes away ends the conversation at once.
     [[nodiscard]] std::optional<std::string> Request(std::string_view item);
 
+    // Whether the last Request went without a reply because none came in
+    // time (the server may still be at work), rather than because the server
+    // refused it or went away.
+    [[nodiscard]] bool LastRequestTimedOut() const;
+
     // 10,000 ms unless changed (tests shorten it).
     void SetRequestTimeout(std::chrono::milliseconds timeout);
     [[nodiscard]] static std::chrono::milliseconds DefaultRequestTimeout();

@@ -7,6 +7,9 @@ namespace vk {
 
 namespace {
 
+// A data.ini holds a few lines; this is far past any real one.
+constexpr std::size_t kMaxIniBytes = 1u << 20;
+
 constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view s) {
@@ -47,7 +50,9 @@ IniFile::IniFile(std::string_view text) {
 }
 
 std::optional<IniFile> IniFile::Read(const std::filesystem::path& file) {
-    const std::optional<std::string> text = ReadWholeFile(file);
+    // A database folder is the user's: anything may stand where data.ini
+    // should, and a FIFO or a device must not hang or flood the program.
+    const std::optional<std::string> text = ReadRegularFile(file, nullptr, kMaxIniBytes);
     if (!text) return std::nullopt;
     return IniFile(*text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,11 +24,26 @@ struct TempFiles {
     // alive are known (see below).
     static bool DeleteFile(std::string_view path);
 
-    // Makes SIGINT and SIGTERM remove the temporary files this process
-    // created and has not deleted yet, then end the process as the signal
-    // would have: an interrupted command-line run leaves no script behind.
+    // Makes SIGINT, SIGTERM and SIGHUP remove the temporary files this
+    // process created and has not deleted yet, then end the process as the
+    // signal would have: an interrupted command-line run leaves no script
+    // behind.
     static void RemoveOnTerminationSignals();
+
+    // Counts a file made elsewhere (the one written beside a file that is
+    // replaced) among the live ones until Untrack, so that a termination
+    // signal removes it too. DeleteFile untracks as well.
+    static void Track(const std::string& path);
+    static void Untrack(const std::string& path);
+
+    // Removes what an earlier run ended by a kill left behind: files in
+    // Folder() named as CreateTempFile names them with `prefix`, regular,
+    // owned by this user and not changed for `age`. Returns how many went.
+    static int RemoveStale(std::string_view prefix, std::chrono::hours age);
 };
+
+// Temporary files older than this are left by a run that was killed.
+inline constexpr std::chrono::hours kStaleTempFileAge{24};
 
 // Removes a temporary file through TempFiles::DeleteFile when it goes out of
 // scope, on every path; a file already gone is no error.

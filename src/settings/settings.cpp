@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "platform/registry.h"
+#include "settings/config_numbers.h"
 
 namespace vk {
 
@@ -19,11 +20,29 @@ namespace {
 using Member = std::variant<bool TSettings::*, std::int32_t TSettings::*, std::uint8_t TSettings::*,
                             std::string TSettings::*>;
 
+// What a stored value may be: for a number its lowest and highest value, for
+// a string its greatest length. A value outside is brought inside on reading
+// and reported (see TSettings::clampedValues); the registry keeps it until
+// the configuration dialog's OK writes the settings.
+struct Bounds {
+    std::int64_t min = 0;
+    std::int64_t max = 0;
+};
+
+Bounds BoundsOf(ConfigNumber field) {
+    const ConfigNumberRange range = RangeOf(field);
+    return {range.min, range.max};
+}
+
 struct Setting {
     std::string_view key;  // below the program key
     std::string_view name;
     Member member;
+    std::optional<Bounds> bounds = std::nullopt;  // none: any value is usable
 };
+
+// Free text that is only stored and shown.
+constexpr Bounds kTextBounds{0, 4096};
 
 constexpr std::string_view kEditorKey = "Editor";
 constexpr std::string_view kCodeBrowserKey = "Code Browser";
@@ -36,6 +55,8 @@ constexpr std::string_view kKeysInOrder[] = {kEditorKey, kCodeBrowserKey, kFilte
 // Every plain setting, in the order Save writes them. (Load reads them in the
 // same order; the reads are independent, so their order is not observable.)
 // The defaults are the member initialisers in settings.h.
+// The icon numbers are left as they are: a number with no image shows none,
+// and the configuration dialog keeps such a number unless it is changed.
 const Setting kSettings[] = {
     {kEditorKey, "Apply Time Tag", &TSettings::applyTimeTag},
     {kEditorKey, "Apply ID Tag", &TSettings::applyIdTag},
@@ -43,21 +64,21 @@ const Setting kSettings[] = {
     {kEditorKey, "Validate objects", &TSettings::validateObjects},
     {kEditorKey, "Validate API", &TSettings::validateApi},
     {kEditorKey, "Display status", &TSettings::displayStatus},
-    {kEditorKey, "Memory buffer", &TSettings::memoryBuffer},
-    {kEditorKey, "Gutter width", &TSettings::gutterWidth},
-    {kEditorKey, "Tab width", &TSettings::tabWidth},
-    {kEditorKey, "Indent style", &TSettings::indentStyle},
+    {kEditorKey, "Memory buffer", &TSettings::memoryBuffer, BoundsOf(ConfigNumber::MemoryBuffer)},
+    {kEditorKey, "Gutter width", &TSettings::gutterWidth, BoundsOf(ConfigNumber::GutterWidth)},
+    {kEditorKey, "Tab width", &TSettings::tabWidth, BoundsOf(ConfigNumber::TabWidth)},
+    {kEditorKey, "Indent style", &TSettings::indentStyle, Bounds{0, 1}},
     {kEditorKey, "Line numbers", &TSettings::lineNumbers},
     {kEditorKey, "No DDE Check", &TSettings::noDdeCheck},
     {kCodeBrowserKey, "Disable", &TSettings::codeBrowserDisabled},
-    {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset},
-    {kCodeBrowserKey, "JumpTo", &TSettings::jumpTo},
-    {kCodeBrowserKey, "Custom icons", &TSettings::customIcons},
+    {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset, BoundsOf(ConfigNumber::JumpOffset)},
+    {kCodeBrowserKey, "JumpTo", &TSettings::jumpTo, Bounds{0, 1}},
+    {kCodeBrowserKey, "Custom icons", &TSettings::customIcons, kTextBounds},
     {kCodeBrowserKey, "Icon code", &TSettings::iconCode},
     {kCodeBrowserKey, "Icon no code", &TSettings::iconNoCode},
     {kCodeBrowserKey, "Icon no end", &TSettings::iconNoEnd},
     {kFilterBuilderKey, "Link Category", &TSettings::linkCategory},
-    {kFilterBuilderKey, "Quote Style", &TSettings::quoteStyle},
+    {kFilterBuilderKey, "Quote Style", &TSettings::quoteStyle, Bounds{0, 2}},
 };
 
 constexpr std::string_view kDisableVbsHelp = "Disable VBS Help";
@@ -89,20 +110,45 @@ std::optional<RegistryKey> OpenProgramKey(Registry& registry, std::string_view s
     return registry.OpenKey(Hive::CurrentUser, ProgramKeyPath(subkey), create);
 }
 
+std::string OutsideText(std::string_view name, std::int64_t stored, std::int64_t used,
+                        const Bounds& bounds) {
+    return "The setting \"" + std::string(name) + "\" holds " + std::to_string(stored) +
+           ", outside " + std::to_string(bounds.min) + " to " + std::to_string(bounds.max) + "; " +
+           std::to_string(used) + " is used.";
+}
+
 void ReadSetting(const RegistryKey& key, const Setting& setting, TSettings& settings) {
     std::visit(Overloaded{
                    [&](std::string TSettings::*member) {
-                       if (auto text = key.ReadString(setting.name)) settings.*member = *text;
+                       auto text = key.ReadString(setting.name);
+                       if (!text) return;
+                       if (setting.bounds &&
+                           text->size() > static_cast<std::size_t>(setting.bounds->max)) {
+                           settings.clampedValues.push_back(
+                               "The setting \"" + std::string(setting.name) + "\" is " +
+                               std::to_string(text->size()) + " characters long; its first " +
+                               std::to_string(setting.bounds->max) + " are used.");
+                           text->resize(static_cast<std::size_t>(setting.bounds->max));
+                       }
+                       settings.*member = std::move(*text);
                    },
                    [&](auto TSettings::*member) {
                        const auto number = key.ReadInteger(setting.name);
                        if (!number) return;
                        using T = std::remove_reference_t<decltype(settings.*member)>;
-                       if constexpr (std::is_same_v<T, bool>)
+                       if constexpr (std::is_same_v<T, bool>) {
                            settings.*member = *number != 0;
-                       else
-                           settings.*member =
-                               static_cast<T>(*number);  // low byte / two's complement
+                       } else {
+                           const T stored = static_cast<T>(*number);  // low byte / two's complement
+                           settings.*member = stored;
+                           if (!setting.bounds) return;
+                           const std::int64_t used = std::clamp<std::int64_t>(
+                               stored, setting.bounds->min, setting.bounds->max);
+                           if (used == stored) return;
+                           settings.*member = static_cast<T>(used);
+                           settings.clampedValues.push_back(
+                               OutsideText(setting.name, stored, used, *setting.bounds));
+                       }
                    },
                },
                setting.member);
@@ -194,15 +240,31 @@ void TSettings::Save() {
     }
 }
 
-void LoadEditorFont(Registry& registry, TFont& font) {
+void LoadEditorFont(Registry& registry, TFont& font, std::vector<std::string>* clamped) {
     font.name = "Courier New";
     font.size = 10;
     const auto key = OpenProgramKey(registry, kEditorKey, false);
     if (!key) return;
-    if (auto name = key->ReadString(kFontName); name && !name->empty()) font.name = *name;
-    // A size of zero or less would give no usable font; keep the default.
-    if (const auto size = key->ReadInteger(kFontSize); size && static_cast<std::int32_t>(*size) > 0)
-        font.size = static_cast<std::int32_t>(*size);
+    const auto report = [clamped](std::string text) {
+        if (clamped) clamped->push_back(std::move(text));
+    };
+    if (auto name = key->ReadString(kFontName); name && !name->empty()) {
+        // No font has a name that long; one that is would cost its length in
+        // every style and every document that names the font.
+        if (name->size() <= kMaxFontNameLength)
+            font.name = std::move(*name);
+        else
+            report("The setting \"Font name\" is " + std::to_string(name->size()) +
+                   " characters long, longer than any font's name; \"Courier New\" is used.");
+    }
+    if (const auto stored = key->ReadInteger(kFontSize)) {
+        const auto size = static_cast<std::int32_t>(*stored);
+        // Zero or less gives no usable font: the default. Above the bound
+        // the sizes in points, twips and pixels run out of range.
+        const std::int32_t used = size <= 0 ? font.size : std::min(size, kMaxFontSize);
+        if (used != size) report(OutsideText("Font size", size, used, Bounds{1, kMaxFontSize}));
+        font.size = used;
+    }
 }
 
 bool LoadTokenStyle(Registry& registry, std::string_view className, TFont& font) {

@@ -73,6 +73,11 @@ public:
     bool syntaxHelpEnabled = true;
     std::vector<HelpFile> helpFiles;  // position 0 has the highest priority
 
+    // One text per stored value that could not be used as it stands and was
+    // brought inside its range on the last Load ("The setting "Tab width"
+    // holds 99, outside 1 to 32; 32 is used."), for the warnings panel.
+    std::vector<std::string> clampedValues;
+
     Registry& registry() const { return *registry_; }
 
 private:
@@ -84,8 +89,13 @@ private:
 };
 
 // The editor font: "Font name" and "Font size" of the Editor key over the
-// defaults "Courier New", 10. Never written by the program.
-void LoadEditorFont(Registry& registry, TFont& font);
+// defaults "Courier New", 10. Never written by the program. A name longer
+// than kMaxFontNameLength gives the default name, a size of 0 or less the
+// default size, one above kMaxFontSize that bound; each is reported in
+// `clamped` when given.
+inline constexpr std::size_t kMaxFontNameLength = 255;
+inline constexpr std::int32_t kMaxFontSize = 200;
+void LoadEditorFont(Registry& registry, TFont& font, std::vector<std::string>* clamped = nullptr);
 
 // Reads a token class's 5-byte colour record into the font's colour and
 // style. False when the "Color Settings" key does not exist.

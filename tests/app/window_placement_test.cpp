@@ -1,8 +1,11 @@
 // The main window's position, size and state across sessions.
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <optional>
 
+#include "editor/script_editor.h"
 #include "main_window_fixture.h"
 
 namespace vk::test {
@@ -57,6 +60,83 @@ TEST_F(MainWindowTest, PlacementIsRestoredValueByValue) {
         if (!row.maximised) {
             EXPECT_EQ(window.geometry(), row.expected);
         }
+    }
+}
+
+// Regression: a stored width or left of 0x7fffffff aborted the sanitizer
+// build (a signed overflow) and opened a 32767x32767 window elsewhere; a top
+// and left of -1,000,000 put the window off every screen, and so it was
+// saved again. Now the window is held on the screen, no larger than it, and
+// each value that was not used is said once in the warnings panel.
+TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(area.topLeft(), QPoint(0, 0)) << "the rows are written for the offscreen screen";
+    ASSERT_EQ(area.width(), 800);
+    const QSize least = TfMain(Settings(), messages).minimumSizeHint();
+    const auto text = [](int value) { return QString::number(value); };
+    const struct {
+        const char* name;
+        std::uint32_t top, left, width, height;
+        QPoint pos;  // the frame's
+        QSize size;  // the client area's
+        QStringList warnings;
+    } rows[] = {
+        {"left and width as large as a DWORD holds",
+         30,
+         0x7fffffff,
+         0x7fffffff,
+         400,
+         QPoint(0, 30),
+         QSize(800, 400),
+         {"The stored window Left 2147483647 does not fit on the screen; 0 is used.",
+          "The stored window Width 2147483647 does not fit on the screen; 800 is used."}},
+        {"far above and left of every screen",
+         static_cast<std::uint32_t>(-1000000),
+         static_cast<std::uint32_t>(-1000000),
+         500,
+         400,
+         QPoint(0, 0),
+         QSize(500, 400),
+         {"The stored window Left -1000000 does not fit on the screen; 0 is used.",
+          "The stored window Top -1000000 does not fit on the screen; 0 is used."}},
+        {"no size at all",
+         30,
+         40,
+         0,
+         0,
+         QPoint(40, 30),
+         least,
+         {"The stored window Width 0 does not fit on the screen; " + text(least.width()) +
+              " is used.",
+          "The stored window Height 0 does not fit on the screen; " + text(least.height()) +
+              " is used."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir freshDir;
+        Registry freshRegistry(freshDir.path());
+        {
+            auto key = freshRegistry.OpenKey(Hive::CurrentUser, kProgramKey, true);
+            ASSERT_TRUE(key);
+            key->WriteInteger("Top", row.top);
+            key->WriteInteger("Left", row.left);
+            key->WriteInteger("Width", row.width);
+            key->WriteInteger("Height", row.height);
+        }
+        TSettings settings(freshRegistry);
+        TfMain window(settings, messages);
+        window.show();
+        QCoreApplication::processEvents();  // the warnings come from the running loop
+        EXPECT_EQ(window.pos(), row.pos);
+        EXPECT_EQ(window.size(), row.size);
+        EXPECT_EQ(window.meWarnings()->toPlainText(), row.warnings.join(QLatin1Char('\n')));
+        EXPECT_GT(window.reScript()->height(), window.meWarnings()->height())
+            << "the editor keeps its place above the warnings";
+        ASSERT_TRUE(window.close());
+        const auto key = freshRegistry.OpenKey(Hive::CurrentUser, kProgramKey);
+        EXPECT_EQ(key->ReadInteger("Left"), static_cast<std::uint32_t>(row.pos.x()))
+            << "closed, the window stores where it was";
+        EXPECT_EQ(key->ReadInteger("Width"), static_cast<std::uint32_t>(row.size.width()));
     }
 }
 

@@ -1,8 +1,18 @@
 // The tool against the real Commence-compatible server, over real sockets:
 // the registry and DDE folder are the fixture's, inherited by the tool.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <thread>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
 
 #include "cli_runner.h"
 #include "commence/queries.h"
@@ -13,6 +23,8 @@
 #include "platform/registry.h"
 #include "settings/settings.h"
 #include "support/commence_fixture.h"
+#include "support/scripted_commence.h"
+#include "support/test_process.h"
 #include "support/test_support.h"
 
 namespace vk::test {
@@ -176,6 +188,118 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
     }
 }
+
+// Regression: a Commence killed while it wrote a check-out gave the half it
+// had written as the script, with exit 0, to checkout and to pull alike.
+TEST_F(CliCommenceTest, ACheckOutCutShortByAKilledCommenceExitsWithThreeAndKeepsTheFiles) {
+    const std::string folder = File("pulled");
+    std::filesystem::create_directories(commence.Root() / "pulled" / "Account");
+    WriteFileBytes(File("pulled/Account/Account.vbs"), "' the old copy\r\n");
+    WriteFileBytes(File("out.vbs"), "' the old copy\r\n");
+    const std::vector<std::string> commands[] = {
+        {"checkout", db, "Account", "Account", "-o", File("out.vbs")},
+        {"pull", db, folder},
+    };
+    for (const auto& args : commands) {
+        commence.StartCommenceKilledMidCheckOut(db);
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, kUnreachable) << args[0] << ": " << r.err;
+        EXPECT_NE(r.err.find("Error accessing Demo Sales: Commence stopped answering"),
+                  std::string::npos)
+            << args[0] << ": " << r.err;
+    }
+    EXPECT_EQ(ReadFileBytes(File("out.vbs")), "' the old copy\r\n");
+    EXPECT_EQ(ReadFileBytes(File("pulled/Account/Account.vbs")), "' the old copy\r\n");
+}
+
+#ifndef _WIN32
+// Regression: run as root, `-o /dev/full` replaced the device with a file,
+// and a link given with -o was replaced by a file.
+TEST_F(CliCommenceTest, CheckOutWritesThroughALinkAndRefusesADeviceOrFifo) {
+    commence.StartServer(db);
+    const std::string script = CheckOut(db, "Account", "Account", "first.vbs");
+    WriteFileBytes(File("real.vbs"), "old");
+    std::filesystem::create_symlink(File("real.vbs"), File("link.vbs"));
+    CliResult r = RunCli({"checkout", db, "Account", "Account", "-o", File("link.vbs")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(File("link.vbs")));
+    EXPECT_EQ(ReadFileBytes(File("real.vbs")), script);
+
+    ASSERT_EQ(::mkfifo(File("fifo").c_str(), 0600), 0);
+    // A device of the test's own, so that a failure replaces no real one.
+    const bool device = ::mknod(File("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    for (const std::string& target : {File("fifo"), File(device ? "null" : "fifo")}) {
+        r = RunCli({"checkout", db, "Account", "Account", "-o", target});
+        EXPECT_EQ(r.exitCode, 1) << target;
+        EXPECT_NE(r.err.find("Cannot write " + target + ": not a regular file"), std::string::npos)
+            << r.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(File("fifo")));
+    if (device) {
+        EXPECT_TRUE(std::filesystem::is_character_file(File("null")));
+    }
+}
+
+// Regression: SIGHUP (a closed terminal) left the checked-out script in the
+// temp folder for good. Here the run is ended while Commence writes the
+// script, with the temporary file there.
+TEST_F(CliCommenceTest, ASignalWhileCommenceWritesLeavesNoTemporaryFile) {
+    for (const int signal : {SIGHUP, SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const TempDir temp;
+        const ScopedTempFolder tmpdir(temp.path());
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        std::atomic<bool> writing{false};
+        {
+            ScriptedCommence scripted(
+                db,
+                [](std::string_view item) -> std::optional<std::string> {
+                    if (item == "[GetCategoryNames()]" || item == "[GetFormNames(\"Account\")]")
+                        return "Account";
+                    return std::nullopt;
+                },
+                [&](std::string_view) {
+                    writing = true;
+                    released.wait();
+                });
+            // Released on every path before the server goes, so that its thread
+            // can end.
+            const std::unique_ptr<std::promise<void>, void (*)(std::promise<void>*)> releaseAtEnd(
+                &release, [](std::promise<void>* p) { p->set_value(); });
+            const ProcessId cli =
+                StartProgram(BuiltProgram("vellumkit-cli"),
+                             {"checkout", db, "Account", "Account", "-o", File("out.vbs")});
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!writing && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_TRUE(writing);
+            ASSERT_FALSE(std::filesystem::is_empty(temp.path())) << "the script's file is there";
+            ASSERT_EQ(::kill(cli, signal), 0);
+            EXPECT_EQ(WaitForExit(cli, std::chrono::seconds(30)), 128 + signal);
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+        EXPECT_FALSE(std::filesystem::exists(File("out.vbs")));
+    }
+}
+
+// Regression: names holding ESC or TAB went to the terminal raw, where they
+// act; on a pipe and in JSON they stay as they are.
+TEST_F(CliCommenceTest, ControlCharactersInNamesAreEscapedOnATerminalOnly) {
+    const std::string name = "Acc\x1b[31mount\tX";
+    ScriptedCommence scripted(db, [&](std::string_view item) -> std::optional<std::string> {
+        if (item == "[GetCategoryNames()]") return name + "\r\nPlain";
+        return std::nullopt;
+    });
+    const CliResult terminal = RunCliOnTerminal({"categories", db}, true);
+    EXPECT_EQ(terminal.exitCode, 0) << terminal.err;
+    EXPECT_EQ(terminal.err, "Acc\\x1B[31mount\\tX\nPlain\n");
+    const CliResult pipe = RunCli({"categories", db});
+    EXPECT_EQ(pipe.out, name + "\nPlain\n");
+    const CliResult json = RunCliOnTerminal({"categories", db, "--json"}, true);
+    EXPECT_EQ(json.err, "[\"Acc\\u001b[31mount\\tX\",\"Plain\"]\n");
+}
+#endif
 
 // Regression: an unknown name once gave exit 0 with an empty script (and
 // emptied the -o file) or an empty list.

@@ -29,7 +29,7 @@ TEST(CliFilterTest, ComposesOneCommandPerLine) {
 
 struct BadLineRow {
     const char* name;
-    const char* line;
+    std::string line;
     const char* message;
 };
 
@@ -56,7 +56,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"cbTextCompare\" must be 0 to 4"},
         BadLineRow{"WrongType", R"({"except": 1})", "\"except\" must be true or false"},
         BadLineRow{"EntryWithoutTag", R"({"field": {"text": "a"}})",
-                   "\"field\" must be null or an object"}),
+                   "\"field\" must be null or an object"},
+        // Regression: these once ended with a raw library error (exit 1), were
+        // taken as -1, or took 789 MB for a line of 10 MB.
+        BadLineRow{"NumberNoDoubleHolds", R"({"edTextMin": 1e400})", "not JSON"},
+        BadLineRow{"TagBeyondAnySignedNumber",
+                   R"({"field": {"text": "a", "tag": 18446744073709551615}})",
+                   "\"field.tag\" must be -1000000 to 1000000"},
+        BadLineRow{"NestedTooDeep",
+                   "{\"field\": " + std::string(40, '[') + std::string(40, ']') + "}",
+                   "nested deeper than 32 levels"},
+        BadLineRow{"LongerThanAnyFilter", std::string(10 << 20, '['), "longer than 1048576 bytes"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --read gives the JSON that composes the command again.

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "cli_runner.h"
 #include "platform/registry.h"
@@ -319,6 +322,134 @@ TEST_F(CliFolderTest, AFolderOfAnotherDatabaseOrNoneIsRefused) {
     }
     EXPECT_EQ(Local(std::string(cli::kManifestName)), manifest);
     EXPECT_FALSE(fs::exists(empty / cli::kManifestName));
+}
+
+#ifndef _WIN32
+// Regression: with a category folder linked outside, pull wrote three files
+// outside the folder and push stored an outside file; a script file linked
+// outside was stored too; a FIFO as a script file or as the manifest made
+// status hang.
+TEST_F(CliFolderTest, NothingIsReadOrWrittenThroughALinkOutOfTheFolder) {
+    const fs::path outside = commence.Root() / "outside";
+    fs::create_directories(outside);
+    WriteFileBytes(outside / "Contact.vbs", "' outside\r\n");
+    fs::create_directories(folder);
+    fs::create_directory_symlink(outside, folder / "Contact");
+
+    const CliResult pull = Run("pull");
+    EXPECT_EQ(pull.exitCode, kFailure) << pull.err;
+    EXPECT_NE(pull.err.find("Refused " + (folder / "Contact").string()), std::string::npos)
+        << pull.err;
+    EXPECT_EQ(Local("../outside/Contact.vbs"), "' outside\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
+
+    // Pulled whole, then a script file is linked outside.
+    fs::remove(folder / "Contact");
+    Pull();
+    const std::string theirs = InCommence("Account", "Account");
+    fs::remove(folder / "Account/Account.vbs");
+    fs::create_symlink(outside / "Contact.vbs", folder / "Account/Account.vbs");
+    // A link that stays inside the folder is followed.
+    const std::string billing = Local("Account/Account Billing.vbs");
+    fs::rename(folder / "Account/Account Billing.vbs", folder / "billing.vbs");
+    fs::create_symlink("../billing.vbs", folder / "Account/Account Billing.vbs");
+    for (const char* command : {"status", "push"}) {
+        const CliResult r = Run(command);
+        EXPECT_EQ(r.exitCode, kFailure) << command << ": " << r.err;
+        EXPECT_NE(r.err.find("Refused " + (folder / "Account/Account.vbs").string() +
+                             ": a symbolic link there leads out of the folder"),
+                  std::string::npos)
+            << command << ": " << r.err;
+    }
+    EXPECT_EQ(InCommence("Account", "Account"), theirs);
+
+    fs::remove(folder / "Account/Account.vbs");
+    WriteFileBytes(folder / "Account/Account.vbs", theirs);
+    EXPECT_EQ(Run("status").exitCode, 0) << "the link inside the folder reads as its file";
+    EXPECT_EQ(Local("Account/Account Billing.vbs"), billing);
+
+    // Anything but a regular file is refused at once, never waited on.
+    fs::remove(folder / "Account/Account.vbs");
+    ASSERT_EQ(::mkfifo((folder / "Account/Account.vbs").c_str(), 0600), 0);
+    CliResult fifo = Run("status");
+    EXPECT_EQ(fifo.exitCode, kFailure);
+    EXPECT_NE(fifo.err.find("Account.vbs: not a regular file"), std::string::npos) << fifo.err;
+    fs::remove(folder / "Account/Account.vbs");
+    fs::rename(folder / cli::kManifestName, commence.Root() / "manifest");
+    ASSERT_EQ(::mkfifo((folder / cli::kManifestName).c_str(), 0600), 0);
+    fifo = Run("status");
+    EXPECT_EQ(fifo.exitCode, kFailure);
+    EXPECT_NE(fifo.err.find(std::string(cli::kManifestName) + ": not a regular file"),
+              std::string::npos)
+        << fifo.err;
+}
+#endif
+
+// Regression: after a push killed between its store and its record, the next
+// push said "changed in both" for a script that was the same here and in
+// Commence.
+TEST_F(CliFolderTest, TheSameScriptOnBothSidesIsUnchangedAndRecordedSo) {
+    Pull();
+    const std::string mine = Local("Contact/Contact.vbs") + "' mine\r\n";
+    WriteFileBytes(folder / "Contact/Contact.vbs", mine);
+    // What the killed push had stored (tags off: the file as it is).
+    CheckInElsewhere("Contact", "Contact", mine);
+
+    const CliResult status = Run("status");
+    EXPECT_EQ(status.exitCode, 0) << status.out;
+    EXPECT_TRUE(LinesOf(status.out).contains("unchanged\tContact\tContact")) << status.out;
+    EXPECT_EQ(ReadManifest(folder)->Find("Contact", "Contact")->print, PrintOf(mine));
+
+    // A later change here is then a change here only.
+    const std::string again = mine + "' again\r\n";
+    WriteFileBytes(folder / "Contact/Contact.vbs", again);
+    const CliResult push = Run("push");
+    EXPECT_EQ(push.exitCode, 0) << push.err;
+    EXPECT_EQ(push.out, "stored\tContact\tContact\n");
+    EXPECT_EQ(InCommence("Contact", "Contact"), again);
+}
+
+// Regression: two entries on one file stored that script into both forms,
+// swapped file names stored each form with the other's script, and a
+// version of "1", [1] or null ended in a raw library error.
+TEST_F(CliFolderTest, AManifestThatCannotBeActedOnStopsEverythingWithTwo) {
+    Pull();
+    const std::string manifestPath = (folder / cli::kManifestName).string();
+    const std::string good = Local(std::string(cli::kManifestName));
+    WriteFileBytes(folder / "Account/Account.vbs", Local("Account/Account.vbs") + "' mine\r\n");
+    WriteFileBytes(folder / "Contact/Contact.vbs", Local("Contact/Contact.vbs") + "' mine\r\n");
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const struct {
+        const char* label;
+        std::string manifest;
+        std::string message;
+    } cases[] = {
+        {"two entries on one file", replace("Contact/Contact.vbs", "Account/Account.vbs"),
+         "names the same file as entry 1"},
+        {"a version that is a text", replace("\"version\": 1", "\"version\": \"1\""),
+         "an unknown version"},
+        {"a version that is true", replace("\"version\": 1", "\"version\": true"),
+         "an unknown version"},
+    };
+    const std::string account = InCommence("Account", "Account");
+    for (const auto& c : cases) {
+        WriteFileBytes(folder / cli::kManifestName, c.manifest);
+        for (const char* command : {"status", "push", "pull"}) {
+            const CliResult r = Run(command);
+            EXPECT_EQ(r.exitCode, kBadArguments) << c.label << ", " << command << ": " << r.err;
+            EXPECT_NE(r.err.find(manifestPath + " is not a manifest this program can act on: "),
+                      std::string::npos)
+                << c.label << ", " << command << ": " << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << c.label << ": " << r.err;
+            EXPECT_EQ(r.out, "") << c.label << ", " << command;
+        }
+    }
+    EXPECT_EQ(InCommence("Account", "Account"), account) << "nothing stored";
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "cli_runner.h"
 #include "document/script_checksum.h"
-#include "document/script_print.h"
 #include "support/commence_fixture.h"
 #include "support/test_support.h"
 

@@ -17,16 +17,18 @@ namespace vk::test {
 namespace {
 
 // Runs the tool with standard input from `stdinPath` (empty: nothing); with
-// a `terminal`, its standard error goes there instead of to a file.
+// a `terminal`, its standard error goes there instead of to a file, and with
+// `outputToo` its standard output too.
 CliResult Run(const std::vector<std::string>& args, const std::filesystem::path& stdinPath,
-              const std::filesystem::path& terminal = {}) {
+              const std::filesystem::path& terminal = {}, bool outputToo = false) {
     const TempDir capture;
     const auto outPath = capture.path() / "out";
     const auto errPath = capture.path() / "err";
     CliResult result;
-    result.exitCode = RunProgram(BuiltProgram("vellumkit-cli"), args,
-                                 {stdinPath, outPath, terminal.empty() ? errPath : terminal});
-    result.out = ReadFileBytes(outPath);
+    result.exitCode = RunProgram(
+        BuiltProgram("vellumkit-cli"), args,
+        {stdinPath, outputToo ? terminal : outPath, terminal.empty() ? errPath : terminal});
+    if (!outputToo) result.out = ReadFileBytes(outPath);
     if (terminal.empty()) result.err = ReadFileBytes(errPath);
     return result;
 }
@@ -34,11 +36,11 @@ CliResult Run(const std::vector<std::string>& args, const std::filesystem::path&
 }  // namespace
 
 #ifdef _WIN32
-CliResult RunCliOnTerminal(const std::vector<std::string>&) {
+CliResult RunCliOnTerminal(const std::vector<std::string>&, bool) {
     throw std::logic_error("no pseudo-terminal on Windows");
 }
 #else
-CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
+CliResult RunCliOnTerminal(const std::vector<std::string>& args, bool outputToo) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
         throw std::runtime_error("cannot open a pseudo-terminal");
@@ -53,7 +55,7 @@ CliResult RunCliOnTerminal(const std::vector<std::string>& args) {
     }
     CliResult result;
     try {
-        result = Run(args, {}, terminal);
+        result = Run(args, {}, terminal, outputToo);
     } catch (...) {
         close(keep);
         close(master);

@@ -15,8 +15,9 @@ struct CliResult {
 // waits for it; its standard input is empty.
 CliResult RunCli(const std::vector<std::string>& args);
 // The same with its standard error on a terminal (a pseudo-terminal), whose
-// output comes back in `err`.
-CliResult RunCliOnTerminal(const std::vector<std::string>& args);
+// output comes back in `err`; with `outputToo` its standard output goes
+// there as well (and `out` stays empty).
+CliResult RunCliOnTerminal(const std::vector<std::string>& args, bool outputToo = false);
 // The same with `input` as its standard input.
 CliResult RunCli(const std::vector<std::string>& args, const std::string& input);
 

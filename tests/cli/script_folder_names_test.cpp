@@ -134,5 +134,57 @@ TEST(ScriptManifestTest, ManifestsThatPointOutsideTheFolderAreRefused) {
     }
 }
 
+// Regression: a version of "1", [1] or null ended in a raw library error,
+// 3.3e20 in an undefined conversion, and true, 1.0 and 4294967297 were taken
+// as version 1; two entries on one file, or swapped files, stored scripts
+// into the wrong forms.
+TEST(ScriptManifestTest, AManifestIsCheckedWholeAndTheEntryNamed) {
+    const auto entry = [](const std::string& form, const std::string& file,
+                          const std::string& size = "3") {
+        return R"({"category": "C", "form": ")" + form + R"(", "file": ")" + file +
+               R"(", "checksum": "0000001a", "size": )" + size + "}";
+    };
+    const auto manifest = [](const std::string& version, const std::string& scripts) {
+        return R"({"version": )" + version + R"(, "database": "D", "scripts": [)" + scripts + "]}";
+    };
+    const std::string one = entry("F", "C/F.vbs");
+    ASSERT_TRUE(ParseManifest(manifest("1", one), nullptr));
+    const struct {
+        const char* label;
+        std::string text;
+        std::string why;
+    } cases[] = {
+        {"version as text", manifest("\"1\"", one), "an unknown version"},
+        {"version as a list", manifest("[1]", one), "an unknown version"},
+        {"version null", manifest("null", one), "an unknown version"},
+        {"version beyond any integer", manifest("3.3e20", one), "an unknown version"},
+        {"version true", manifest("true", one), "an unknown version"},
+        {"version 1.0", manifest("1.0", one), "an unknown version"},
+        {"version that wraps round to 1", manifest("4294967297", one), "an unknown version"},
+        {"size beyond any integer", manifest("1", entry("F", "C/F.vbs", "3.3e20")),
+         "the script entry 1 (\"C\", \"F\") has a size that is no whole number"},
+        {"size below zero", manifest("1", entry("F", "C/F.vbs", "-1")), "has a size"},
+        {"size true", manifest("1", entry("F", "C/F.vbs", "true")), "has a size"},
+        {"size past any script", manifest("1", entry("F", "C/F.vbs", "67108865")), "has a size"},
+        {"no form", manifest("1", entry("", "C/F.vbs")), "the script entry 1 has no \"form\""},
+        {"one form twice", manifest("1", one + "," + one),
+         "the script entry 2 (\"C\", \"F\") names the same form as entry 1"},
+        {"two forms on one file", manifest("1", one + "," + entry("G", "C/F.vbs")),
+         "the script entry 2 (\"C\", \"G\") names the same file as entry 1"},
+        {"two files that differ only in case", manifest("1", one + "," + entry("G", "c/f.vbs")),
+         "names the same file as entry 1"},
+        {"swapped files", manifest("1", entry("F", "C/G.vbs") + "," + entry("G", "C/F.vbs")),
+         "the script entry 1 (\"C\", \"F\") names the file \"C/G.vbs\", which is not the file "
+         "of its form"},
+        {"a file beside the category folder", manifest("1", entry("F", "F.vbs")),
+         "not the file of its form"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(ParseManifest(c.text, &why)) << c.label;
+        EXPECT_NE(why.find(c.why), std::string::npos) << c.label << ": " << why;
+    }
+}
+
 }  // namespace
 }  // namespace vk::cli

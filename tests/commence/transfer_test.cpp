@@ -20,8 +20,8 @@ namespace {
 
 using test::CommenceFixture;
 using test::RecordingStatusSink;
-using test::ScriptedCommence;
 using test::ScopedEnv;
+using test::ScriptedCommence;
 using test::TempDir;
 using Lines = std::vector<std::string>;
 using Outcome = CheckInResult::Outcome;
@@ -67,10 +67,10 @@ TEST_F(TransferTest, RoundTripKeepsEveryByteAndLeavesNoFileBehind) {
     status_.messages.clear();
     const CheckInResult result = Transfer().CheckIn(quote, lines, kNoTags);
     EXPECT_EQ(result.outcome, Outcome::Stored) << result.message;
-    EXPECT_EQ(status_.messages, (Status{{"Writing script to file", 0},
-                                        {"", 1},
-                                        {"Transfering file to Commence", 0},
-                                        {"", 1}}));
+    EXPECT_EQ(
+        status_.messages,
+        (Status{
+            {"Writing script to file", 0}, {"", 1}, {"Transfering file to Commence", 0}, {"", 1}}));
 
     EXPECT_EQ(Transfer().CheckOut(quote), script);
     EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "temporary files are removed";
@@ -153,6 +153,19 @@ TEST_F(TransferTest, CommenceDownIsReportedAndTouchesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(tmp_.path())) << "the check-out's file is removed";
 }
 
+// Regression: the half of a script that a killed Commence had written was
+// taken for the whole.
+TEST_F(TransferTest, ACheckOutCutShortByAKilledCommenceIsAnErrorAndLeavesNoFile) {
+    fixture_.StartCommenceKilledMidCheckOut(kSales);
+    try {
+        const std::string script = Transfer().CheckOut({std::string(kSales), "Account", "Account"});
+        ADD_FAILURE() << "no EDDEFailed; the script read " << script;
+    } catch (const EDDEFailed& e) {
+        EXPECT_STREQ(e.what(), "Error accessing Demo Sales: Commence stopped answering");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(tmp_.path()));
+}
+
 class ScriptedTransferTest : public ::testing::Test {
 protected:
     CheckInResult CheckIn(ScriptedCommence::Answer answer, MemoryScriptLines& lines,
@@ -160,8 +173,8 @@ protected:
                           std::size_t* conversations = nullptr) {
         ScriptedCommence commence("Scripted", std::move(answer));
         const FormLocation location{"Scripted", "Account", "Account"};
-        const CheckInResult result = ScriptTransfer(registry_, status_).CheckIn(location, lines,
-                                                                                kAllTags);
+        const CheckInResult result =
+            ScriptTransfer(registry_, status_).CheckIn(location, lines, kAllTags);
         if (transactions) *transactions = commence.Transactions();
         if (conversations) *conversations = commence.Conversations();
         return result;
@@ -186,10 +199,10 @@ TEST_F(ScriptedTransferTest, ACheckInIsOneConversation) {
         lines, &transactions, &conversations);
     EXPECT_EQ(result.outcome, Outcome::Stored) << result.message;
     EXPECT_EQ(conversations, 1u);
-    EXPECT_EQ(transactions, (std::vector<std::string>{"request " + commands::GetUserPreference(),
-                                                      "request [GetLastError]",
-                                                      "execute [CheckInFormScript",
-                                                      "request [GetLastError]"}));
+    EXPECT_EQ(transactions,
+              (std::vector<std::string>{"request " + commands::GetUserPreference(),
+                                        "request [GetLastError]", "execute [CheckInFormScript",
+                                        "request [GetLastError]"}));
 }
 
 TEST_F(ScriptedTransferTest, CommenceGoneOrGarbledAfterTheCheckIn) {
@@ -217,8 +230,7 @@ TEST_F(ScriptedTransferTest, CommenceGoneOrGarbledAfterTheCheckIn) {
 TEST_F(ScriptedTransferTest, CommenceGoneWhileTheTagsAreWrittenIsNotAConversionError) {
     MemoryScriptLines lines(Lines{"x = 1"});
     const CheckInResult result =
-        CheckIn([](std::string_view) -> std::optional<std::string> { return std::nullopt; },
-                lines);
+        CheckIn([](std::string_view) -> std::optional<std::string> { return std::nullopt; }, lines);
     EXPECT_EQ(result.outcome, Outcome::Unreachable);
     EXPECT_EQ(result.message, "Error accessing Scripted: Commence stopped answering");
 }

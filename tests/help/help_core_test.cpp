@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -189,6 +192,18 @@ TEST(SyntaxList, MissingFolderOrPageGivesEmptyIndex) {
     EXPECT_EQ(TSyntaxList::FromFolder(dir.path().string()).Count(), 0u);
     EXPECT_EQ(TSyntaxList::FromFolder("").Count(), 0u);
 }
+
+#ifndef _WIN32
+// Regression: a FIFO in place of the keyword page hung the editor at start,
+// before any window; one in place of a topic hung it on a caret move.
+TEST(SyntaxList, AFifoInPlaceOfAPageIsNoPage) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() / "vbsalp2.htm").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir.path() / "t.htm").c_str(), 0600), 0);
+    EXPECT_EQ(TSyntaxList::FromFolder(dir.path().string()).Count(), 0u);
+    EXPECT_EQ(GetSyntax((dir.path() / "t.htm").string()), "");
+}
+#endif
 
 TEST(HelpInstallDir, ReadsLocalMachineValueOnly) {
     TempDir dir;

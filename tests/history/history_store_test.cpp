@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "document/script_print.h"
+#include "document/script_checksum.h"
 #include "history/history_recorder.h"
 #include "support/test_support.h"
 

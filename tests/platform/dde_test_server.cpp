@@ -8,12 +8,18 @@
 // database name with blanks arrives split). Requests: "args" gives the
 // arguments one per line, "pid" the process id, "die" kills the process while
 // the request is open. Execute "stop" ends it.
+//
+// It also stands in for a Commence that is killed in the middle of a
+// check-out: it lists one category and one form, both "Account", and a
+// "[CheckOutFormScript(...)]" writes the first half of a script into the
+// file and kills the process.
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "platform/dde.h"
@@ -35,6 +41,7 @@ public:
 
     bool Execute(vk::DdeConversationId, std::string_view, std::string_view command) override {
         if (command == "stop" && server_) server_->Stop();
+        if (command.starts_with("[CheckOutFormScript(")) WriteHalfAndDie(command);
         return true;
     }
 
@@ -43,10 +50,22 @@ public:
         if (item == "args") return args_;
         if (item == "pid") return std::to_string(::getpid());
         if (item == "die") ::raise(SIGKILL);
+        if (item == "[GetCategoryNames()]" || item == "[GetFormNames(\"Account\")]")
+            return "Account";
         return std::nullopt;
     }
 
 private:
+    // The file is the command's last argument: [CheckOutFormScript("c","f","file")].
+    static void WriteHalfAndDie(std::string_view command) {
+        const auto start = command.rfind(",\"");
+        const auto end = command.rfind("\")]");
+        if (start == std::string_view::npos || end == std::string_view::npos || end < start) return;
+        std::ofstream(std::string(command.substr(start + 2, end - start - 2)), std::ios::binary)
+            << "Sub Form_OnLoad()\r\n    Dim half";
+        ::raise(SIGKILL);
+    }
+
     std::string topic_;
     std::string args_;
     vk::DdeServer*& server_;

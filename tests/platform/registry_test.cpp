@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -213,6 +214,38 @@ TEST(Registry, UnreadableFileIsReportedWithItsLineAndNeverOverwritten) {
         // The other hive is unaffected.
         EXPECT_EQ(registry.LoadError(Hive::LocalMachine), std::nullopt);
         EXPECT_TRUE(registry.OpenKey(Hive::LocalMachine, "B", true)) << row.label;
+    }
+}
+
+// Regression: a hive file of 0 bytes (cut short by a crash) was taken for no
+// settings, without a word, and the first write replaced it; a FIFO in its
+// place hung the program before any window.
+TEST(Registry, AnEmptyFileOrOneThatIsNoRegularFileIsReportedAndKept) {
+    const struct {
+        const char* label;
+        bool fifo;
+        std::string error;
+    } rows[] = {
+        {"0 bytes", false, "cannot be read: it is empty, as a file cut short is"},
+        {"a FIFO", true, "cannot be read: not a regular file"},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        if (row.fifo) {
+            ASSERT_EQ(::mkfifo(UserHive(dir).c_str(), 0600), 0);
+        } else {
+            WriteFileBytes(UserHive(dir), "");
+        }
+        Registry registry(dir.path());
+        const auto error = registry.LoadError(Hive::CurrentUser);
+        ASSERT_TRUE(error) << row.label;
+        EXPECT_EQ(*error, UserHive(dir).string() + ": " + row.error) << row.label;
+        EXPECT_FALSE(registry.OpenKey(Hive::CurrentUser, "A", true)) << row.label;
+        if (row.fifo) {
+            EXPECT_TRUE(std::filesystem::is_fifo(UserHive(dir))) << row.label;
+        } else {
+            EXPECT_EQ(std::filesystem::file_size(UserHive(dir)), 0u) << row.label;
+        }
     }
 }
 

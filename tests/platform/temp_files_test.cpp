@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/test_support.h"
 
 namespace vk {
@@ -49,13 +52,15 @@ TEST(TempFiles, FallsBackToTmpAndFailsInAMissingFolder) {
     EXPECT_EQ(TempFiles::CreateTempFile("VBS"), std::nullopt);
 }
 
-
 // Regression: a command-line run ended by Ctrl+C or a kill once left its
-// temporary script behind.
+// temporary script behind; SIGHUP (a closed terminal) was not handled at
+// all, nor the file written beside a target that an atomic write replaces.
 TEST(TempFiles, TerminationSignalsRemoveTheLiveFiles) {
     test::TempDir dir;
+    test::TempDir beside;
     test::ScopedEnv tmpdir("TMPDIR", dir.path().string());
-    for (const int signal : {SIGINT, SIGTERM}) {
+    const std::string tracked = (beside.path() / ".vk0000abcd.tmp").string();
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
         const pid_t child = ::fork();
@@ -67,6 +72,8 @@ TEST(TempFiles, TerminationSignalsRemoveTheLiveFiles) {
             if (!deleted || !TempFiles::DeleteFile(*deleted)) ::_exit(2);
             const auto live = TempFiles::CreateTempFile("VBS");
             if (!live) ::_exit(2);
+            test::WriteFileBytes(tracked, "half");
+            TempFiles::Track(tracked);
             const std::string line = *live + "\n";
             if (::write(fds[1], line.data(), line.size()) < 0) ::_exit(2);
             for (;;) ::pause();
@@ -78,13 +85,50 @@ TEST(TempFiles, TerminationSignalsRemoveTheLiveFiles) {
         ::close(fds[0]);
         ASSERT_FALSE(path.empty());
         ASSERT_TRUE(fs::exists(path));
+        ASSERT_TRUE(fs::exists(tracked));
         ASSERT_EQ(::kill(child, signal), 0);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "ends as the signal would";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+            << "ends as the signal would";
         EXPECT_FALSE(fs::exists(path)) << signal;
         EXPECT_TRUE(fs::is_empty(dir.path())) << signal;
+        EXPECT_TRUE(fs::is_empty(beside.path())) << signal;
     }
+}
+
+// What a kill -9 left goes at the next start, once it is a day old, and
+// nothing else does: not a fresh file, not another program's, not another
+// user's, not a link.
+TEST(TempFiles, RemoveStaleTakesOnlyOldFilesOfOurOwnPattern) {
+    test::TempDir dir;
+    test::ScopedEnv tmpdir("TMPDIR", dir.path().string());
+    const auto make = [&](const std::string& name, std::chrono::hours age) {
+        const fs::path file = dir.path() / name;
+        test::WriteFileBytes(file, "script");
+        fs::last_write_time(file, fs::file_time_type::clock::now() - age);
+        return file;
+    };
+    const auto old = std::chrono::hours(25);
+    make("VBSa1B2c3.tmp", old);
+    make("VBSzzzzzz.tmp", old);
+    const fs::path fresh = make("VBSfresh1.tmp", std::chrono::hours(1));
+    const fs::path otherPattern = make("VBSa1B2c3.txt", old);
+    const fs::path otherName = make("VBSa1B2c3d.tmp", old);
+    const fs::path otherProgram = make("XYZa1B2c3.tmp", old);
+    const fs::path notOurs = make("VBSothers.tmp", old);
+    const bool chowned = ::chown(notOurs.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0;
+    fs::create_symlink(otherProgram, dir.path() / "VBSlink00.tmp");
+
+    EXPECT_EQ(TempFiles::RemoveStale("VBS", kStaleTempFileAge), chowned ? 2 : 3);
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(dir.path())) left.push_back(entry.path());
+    std::sort(left.begin(), left.end());
+    std::vector<fs::path> expected = {fresh, otherPattern, otherName, otherProgram,
+                                      dir.path() / "VBSlink00.tmp"};
+    if (chowned) expected.push_back(notOurs);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
 }
 
 }  // namespace

@@ -130,7 +130,8 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
              EXPECT_EQ(std::tie(s.iconCode, s.iconNoCode, s.iconNoEnd), std::make_tuple(1, 8, 20));
              EXPECT_TRUE(s.linkCategory);
          }},
-        {"byte settings keep the low byte, integers are signed, booleans are non-zero",
+        {"byte settings keep the low byte, integers are signed and then held in range, booleans "
+         "are non-zero",
          [](Store& t) {
              t.Integer(kEditor, "Indent style", 0x101);
              t.Integer(kCodeBrowser, "JumpTo", 0x1FF);
@@ -143,10 +144,10 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
          },
          [](const TSettings& s) {
              EXPECT_EQ(s.indentStyle, 1);
-             EXPECT_EQ(s.jumpTo, 0xFF);
+             EXPECT_EQ(s.jumpTo, 1) << "0xFF held to 0 or 1";
              EXPECT_EQ(s.quoteStyle, 2);
-             EXPECT_EQ(s.memoryBuffer, -1);
-             EXPECT_EQ(s.jumpOffset, -2);
+             EXPECT_EQ(s.memoryBuffer, 1) << "-1 held to 1 to 9999";
+             EXPECT_EQ(s.jumpOffset, 0) << "-2 held to 0 to 100";
              EXPECT_TRUE(s.applyTimeTag);
              EXPECT_FALSE(s.linkCategory);
              EXPECT_EQ(s.customIcons, "C:\\icons.bmp");
@@ -251,7 +252,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
     settings.lineNumbers = true;
     settings.codeBrowserDisabled = true;
     settings.jumpTo = 1;
-    settings.jumpOffset = -3;
+    settings.jumpOffset = 7;  // held to 0-100 on reading
     settings.customIcons = "my \"icons\"";
     settings.iconCode = 2;
     settings.iconNoCode = 3;
@@ -383,6 +384,52 @@ TEST_F(SettingsTest, TokenStyleIsAFiveByteLittleEndianRecord) {
         EXPECT_EQ(loaded.color, row.color) << row.label;
         EXPECT_EQ(loaded.style, row.style) << row.label;
     }
+}
+
+// Regression: stored values of 0x7fffffff aborted the sanitizer build (font
+// size) or left the text blank (gutter), and a 10 MB font name cost 585 MB.
+// Each is held in range on reading and said once; the registry keeps what
+// it holds until the configuration dialog's OK.
+TEST_F(SettingsTest, HostileValuesAreHeldInRangeReportedAndNotWrittenBack) {
+    Integer(kEditor, "Gutter width", 0x7fffffff);
+    Integer(kEditor, "Tab width", 0);
+    Integer(kEditor, "Memory buffer", 0x80000000);
+    Integer(kCodeBrowser, "JumpOffset", 0x7fffffff);
+    Integer(kFilterBuilder, "Quote Style", 9);
+    String(kCodeBrowser, "Custom icons", std::string(5000, 'i'));
+    Integer(kEditor, "Font size", 0x7fffffff);
+    String(kEditor, "Font name", std::string(10 << 20, 'F'));
+    const auto hive = dir.path() / "HKEY_CURRENT_USER.reg";
+    const std::string stored = ReadFileBytes(hive);
+
+    const TSettings s(registry);
+    EXPECT_EQ(s.gutterWidth, 200);
+    EXPECT_EQ(s.tabWidth, 1);
+    EXPECT_EQ(s.memoryBuffer, 1);
+    EXPECT_EQ(s.jumpOffset, 100);
+    EXPECT_EQ(s.quoteStyle, 2);
+    EXPECT_EQ(s.customIcons, std::string(4096, 'i'));
+    EXPECT_EQ(s.clampedValues,
+              (std::vector<std::string>{
+                  "The setting \"Memory buffer\" holds -2147483648, outside 1 to 9999; 1 is used.",
+                  "The setting \"Gutter width\" holds 2147483647, outside 0 to 200; 200 is used.",
+                  "The setting \"Tab width\" holds 0, outside 1 to 32; 1 is used.",
+                  "The setting \"JumpOffset\" holds 2147483647, outside 0 to 100; 100 is used.",
+                  "The setting \"Custom icons\" is 5000 characters long; its first 4096 are used.",
+                  "The setting \"Quote Style\" holds 9, outside 0 to 2; 2 is used.",
+              }));
+
+    TFont font;
+    std::vector<std::string> clamped;
+    LoadEditorFont(registry, font, &clamped);
+    EXPECT_EQ(font.name, "Courier New");
+    EXPECT_EQ(font.size, kMaxFontSize);
+    EXPECT_EQ(clamped, (std::vector<std::string>{
+                           "The setting \"Font name\" is 10485760 characters long, longer than "
+                           "any font's name; \"Courier New\" is used.",
+                           "The setting \"Font size\" holds 2147483647, outside 1 to 200; 200 "
+                           "is used."}));
+    EXPECT_EQ(ReadFileBytes(hive), stored) << "nothing is written back by reading";
 }
 
 // A stored buffer size of any value gives a limit the editor can take: no

@@ -81,6 +81,20 @@ ProcessId CommenceFixture::StartServer(std::string_view database, std::chrono::s
     throw std::runtime_error("commence.exe does not answer for " + std::string(database));
 }
 
+ProcessId CommenceFixture::StartCommenceKilledMidCheckOut(std::string_view database) {
+    const ProcessId process =
+        StartProgram(BuiltProgram("dde_test_server"),
+                     {"/SERVICE=Commence", "/IDLE=60000", "/DATABASE=" + std::string(database)});
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        DdeClient client;
+        if (client.Connect("Commence", database)) return process;
+        if (WaitForExit(process, 0ms)) break;
+        std::this_thread::sleep_for(20ms);
+    }
+    throw std::runtime_error("dde_test_server does not answer for " + std::string(database));
+}
+
 std::vector<ProcessId> CommenceFixture::RunningServers() const {
     std::set<ProcessId> running;
     for (const ProcessId process : started_)

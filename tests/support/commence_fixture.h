@@ -67,6 +67,13 @@ public:
     ProcessId StartServer(std::string_view database,
                           std::chrono::seconds idle = std::chrono::seconds(600));
 
+    // Starts a stand-in for a Commence that is killed half-way through a
+    // check-out (the platform tests' dde_test_server): it lists the category
+    // "Account" with the form "Account", writes the first half of the script
+    // and dies. Returns once it answers. A test program that uses it depends
+    // on dde_test_server.
+    ProcessId StartCommenceKilledMidCheckOut(std::string_view database);
+
     // Starts commence.exe with exactly these arguments and does not wait.
     ProcessId SpawnServer(const std::vector<std::string>& args);
 

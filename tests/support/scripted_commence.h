@@ -23,9 +23,12 @@ namespace vk::test {
 class ScriptedCommence final : public DdeServerHandler {
 public:
     using Answer = std::function<std::optional<std::string>(std::string_view item)>;
+    // Carries out an execute as the test says (writes a checked-out script,
+    // reads a checked-in one); `command` is the whole text.
+    using Act = std::function<void(std::string_view command)>;
 
-    ScriptedCommence(std::string topic, Answer answer)
-        : topic_(std::move(topic)), answer_(std::move(answer)) {
+    ScriptedCommence(std::string topic, Answer answer, Act act = {})
+        : topic_(std::move(topic)), answer_(std::move(answer)), act_(std::move(act)) {
         // Started on the thread that serves: DDEML on Windows calls back only
         // on the thread that registered the service.
         std::promise<bool> started;
@@ -52,6 +55,7 @@ public:
                  std::string_view command) override {
         // The command's name only: its arguments hold temporary file names.
         Record(conversation, "execute " + std::string(command.substr(0, command.find('('))));
+        if (act_) act_(command);
         return true;
     }
     std::optional<std::string> Request(DdeConversationId conversation, std::string_view,
@@ -81,11 +85,27 @@ private:
 
     std::string topic_;
     Answer answer_;
+    Act act_;
     mutable std::mutex mutex_;
     std::vector<std::string> transactions_;
     std::vector<DdeConversationId> conversations_;
     DdeServer server_{std::string(commands::kService), *this};
     std::thread thread_;
 };
+
+// The arguments of a command text: [Name("a","b","c")] gives a, b and c.
+inline std::vector<std::string> CommandArguments(std::string_view command) {
+    std::vector<std::string> args;
+    const auto open = command.find("(\"");
+    const auto close = command.rfind("\")]");
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+        return args;
+    std::string_view rest = command.substr(open + 2, close - open - 2);
+    for (std::size_t comma; (comma = rest.find("\",\"")) != std::string_view::npos;
+         rest.remove_prefix(comma + 3))
+        args.emplace_back(rest.substr(0, comma));
+    args.emplace_back(rest);
+    return args;
+}
 
 }  // namespace vk::test

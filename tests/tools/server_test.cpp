@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <future>
@@ -59,6 +60,13 @@ protected:
         return reply.value_or("<no reply>");
     }
     std::string LastError() { return Ask("[GetLastError]"); }
+
+    // An empty file for a check-out, made first as a client makes it.
+    std::filesystem::path EmptyFile(std::string_view name) {
+        const auto file = fixture_.Root() / std::string(name);
+        test::WriteFileBytes(file, "");
+        return file;
+    }
 
     CommenceFixture fixture_;
     test::ProcessId serverPid_ = 0;
@@ -203,7 +211,7 @@ TEST_F(ServerTest, CheckInCodesNameWhatIsWrong) {
 // The bytes travel unchanged both ways, 0x80-0xFF and NUL included, and a
 // form name with double quotes is found although it is sent unquoted.
 TEST_F(ServerTest, CheckOutAndInRoundTripByteForByte) {
-    const auto file = fixture_.Root() / "VBSout";
+    const auto file = EmptyFile("VBSout");
     ASSERT_TRUE(client_.Execute(CheckOutCommand("Contact", "Contact", file)));
     EXPECT_EQ(LastError(), "0");
     const std::string contact = test::ReadFileBytes(file);
@@ -228,13 +236,56 @@ TEST_F(ServerTest, CheckOutAndInRoundTripByteForByte) {
 
 TEST_F(ServerTest, FormWithoutScriptGivesTheDefaultScript) {
     EXPECT_EQ(Crc32(DefaultFormScript()), kDefaultFormScriptCrc);
-    const auto file = fixture_.Root() / "VBSdefault";
+    const auto file = EmptyFile("VBSdefault");
     ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account Billing", file)));
     ASSERT_EQ(LastError(), "0");
     const std::string script = test::ReadFileBytes(file);
     EXPECT_EQ(Crc32(script), 0xfc177257UL);
     EXPECT_NE(script.find("Sub Form_OnLoad()\r\n"), std::string::npos);
     EXPECT_EQ(script.substr(script.size() - 2), "\r\n");
+}
+
+// Beyond Commence: a check-in that stores only while the form's script is
+// still the one the client last saw, compared and stored in one step.
+TEST_F(ServerTest, ConditionalCheckInStoresOnlyOverTheScriptNamed) {
+    EXPECT_EQ(Ask("[GetServerFeatures()]"), "CheckInFormScriptIf");
+    const auto now = EmptyFile("VBSnow");
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Employee", "Employee", now)));
+    ASSERT_EQ(LastError(), "0");
+    const std::string current = test::ReadFileBytes(now);
+    char seen[9];
+    std::snprintf(seen, sizeof seen, "%08lx", Crc32(current));
+    const auto in = fixture_.Root() / "VBSin";
+    test::WriteFileBytes(in, "' mine\r\n");
+    const auto checkInIf = [&](const std::string& checksum) {
+        return "[CheckInFormScriptIf(\"Employee\",\"Employee\",\"" + in.string() + "\",\"" +
+               checksum + "\")]";
+    };
+
+    ASSERT_TRUE(
+        client_.Execute(checkInIf(seen == std::string("00000000") ? "00000001" : "00000000")));
+    EXPECT_EQ(LastError(), "7") << "another script than the one named: nothing stored";
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Employee", "Employee", now)));
+    ASSERT_EQ(LastError(), "0");
+    EXPECT_EQ(test::ReadFileBytes(now), current);
+
+    ASSERT_TRUE(client_.Execute(checkInIf(seen)));
+    EXPECT_EQ(LastError(), "0");
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Employee", "Employee", now)));
+    ASSERT_EQ(LastError(), "0");
+    EXPECT_EQ(test::ReadFileBytes(now), "' mine\r\n");
+    ASSERT_TRUE(client_.Execute(checkInIf(seen)));
+    EXPECT_EQ(LastError(), "7") << "the script named is no longer there";
+}
+
+// Regression: a check-out interrupted by Ctrl+C removed its file before the
+// server wrote it, and the server made it again, leaving the whole script
+// in the temp folder for good.
+TEST_F(ServerTest, CheckOutIntoAFileThatIsGoneMakesNoFile) {
+    const auto gone = fixture_.Root() / "VBSgone";
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", gone)));
+    EXPECT_EQ(LastError(), "4");
+    EXPECT_FALSE(std::filesystem::exists(gone));
 }
 
 TEST_F(ServerTest, CheckOutOfUnknownFormWritesNothing) {
@@ -390,7 +441,7 @@ TEST_F(ServerTest, LastErrorBelongsToTheConversationThatCausedIt) {
 
     // Interleaved the other way round, and a fresh conversation starts clean.
     ASSERT_TRUE(other.Execute(CheckOutCommand("Nope", "Account", in)));
-    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", fixture_.Root() / "VBSout")));
+    ASSERT_TRUE(client_.Execute(CheckOutCommand("Account", "Account", EmptyFile("VBSout"))));
     EXPECT_EQ(LastError(), "0");
     EXPECT_EQ(other.Request("[GetLastError]"), "1");
     DdeClient third;

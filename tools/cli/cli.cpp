@@ -18,6 +18,7 @@
 #include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
+#include "script_manifest.h"
 
 namespace vk::cli {
 namespace {
@@ -28,7 +29,7 @@ constexpr std::string_view kExitCodes =
     "Exit status:\n"
     "  0  success\n"
     "  1  failure (a file could not be read or written, an unreadable reply)\n"
-    "  2  bad arguments\n"
+    "  2  bad arguments (or a folder's manifest that cannot be acted on)\n"
     "  3  Commence not reachable for the database\n"
     "  4  refused by Commence (no such database, category or form; script not stored)\n"
     "  5  conflict (changes on both sides; nothing stored or overwritten for them)\n"
@@ -227,7 +228,8 @@ std::optional<std::string> Parse(const CommandSpec& c, const std::vector<std::st
 
 }  // namespace
 
-ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             Terminals terminals) {
     if (args.empty()) return BadArguments(err, "no command given", "");
     if (IsHelp(args[0])) {
         PrintUsage(out);
@@ -262,18 +264,21 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
                              });
     const ScopedCheckInRecorder recording(recorder);
     try {
-        return command->run(call, Streams{out, err});
+        return command->run(call, Streams{out, err, terminals.out, terminals.err});
     } catch (const EDDEFailed& e) {
-        PrintMessage(err, e.what());
+        PrintMessage(err, e.what(), terminals.err);
         return ExitCode::Unreachable;
     } catch (const EMacroFailed& e) {
-        PrintMessage(err, e.what());
+        PrintMessage(err, e.what(), terminals.err);
         return ExitCode::Refused;
     } catch (const EMissingDBItem& e) {
-        PrintMessage(err, e.what());
+        PrintMessage(err, e.what(), terminals.err);
         return ExitCode::Refused;
+    } catch (const EBadManifest& e) {
+        PrintMessage(err, e.what(), terminals.err);
+        return ExitCode::BadArguments;
     } catch (const std::exception& e) {
-        PrintMessage(err, e.what());
+        PrintMessage(err, e.what(), terminals.err);
         return ExitCode::Failure;
     }
 }

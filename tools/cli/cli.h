@@ -18,9 +18,15 @@ enum class ExitCode : int {
     Errors = 7,        // check found errors in a script
 };
 
+// Which of the two streams is a terminal, where names are shown escaped.
+struct Terminals {
+    bool out = false;
+    bool err = false;
+};
+
 // Runs one command line (without the program name). Data goes to `out`,
 // messages to `err`.
 [[nodiscard]] ExitCode Run(const std::vector<std::string>& args, std::ostream& out,
-                           std::ostream& err);
+                           std::ostream& err, Terminals terminals = {});
 
 }  // namespace vk::cli

@@ -63,20 +63,26 @@ void RequireKnown(Registry& registry, std::string_view database,
         throw EMissingDBItem("The detail form \"" + std::string(*form) + "\" is invalid");
 }
 
-void PrintNameList(std::ostream& out, const std::vector<std::string>& names, bool json) {
-    if (!json) {
-        for (const auto& name : names) out << name << '\n';
-        return;
-    }
-    // JSON text is UTF-8; Commence's names are Windows-1252.
-    nlohmann::json list = nlohmann::json::array();
-    for (const auto& name : names) list.push_back(Windows1252ToUtf8(name));
-    out << list.dump() << '\n';
+std::string Streams::Shown(std::string_view name) const {
+    return outIsTerminal ? ForTerminal(name) : std::string(name);
 }
 
-std::string ReadScriptOrThrow(const std::string& path) {
+void PrintNameList(Streams io, const std::vector<std::string>& names, bool json) {
+    if (!json) {
+        for (const auto& name : names) io.out << io.Shown(name) << '\n';
+        return;
+    }
+    // JSON text is UTF-8 with its own escapes for control characters;
+    // Commence's names are Windows-1252.
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& name : names) list.push_back(Windows1252ToUtf8(name));
+    io.out << list.dump() << '\n';
+}
+
+std::string ReadScriptOrThrow(const std::string& path, bool regularOnly) {
     std::string error;
-    std::optional<std::string> bytes = ReadWholeFile(path, &error, kMaxScriptBytes);
+    std::optional<std::string> bytes = regularOnly ? ReadRegularFile(path, &error, kMaxScriptBytes)
+                                                   : ReadWholeFile(path, &error, kMaxScriptBytes);
     if (!bytes && error.rfind("larger than", 0) == 0)
         throw Exception("Cannot read " + path + ": it is " + ScriptLimitText());
     if (!bytes) throw Exception("Cannot read " + path + ": " + error);
@@ -92,13 +98,13 @@ CheckInTags TagsFromSettings(Registry& registry) {
 }
 
 ExitCode ListDatabases(const Invocation& call, Streams io) {
-    PrintNameList(io.out, DatabaseNames(Registry::Instance()), call.json);
+    PrintNameList(io, DatabaseNames(Registry::Instance()), call.json);
     return ExitCode::Success;
 }
 
 ExitCode ListCategories(const Invocation& call, Streams io) {
     RequireKnown(Registry::Instance(), call.operands.at(0));
-    PrintNameList(io.out, LoadCategoryNames(Registry::Instance(), call.operands.at(0)), call.json);
+    PrintNameList(io, LoadCategoryNames(Registry::Instance(), call.operands.at(0)), call.json);
     return ExitCode::Success;
 }
 
@@ -107,7 +113,7 @@ ExitCode ListForms(const Invocation& call, Streams io) {
     RequireKnown(Registry::Instance(), database, call.operands.at(1));
     const auto forms = LoadFormNames(Registry::Instance(), database, call.operands.at(1));
     if (!forms) throw EDBNotReady("The database " + database + " is not ready");
-    PrintNameList(io.out, *forms, call.json);
+    PrintNameList(io, *forms, call.json);
     return ExitCode::Success;
 }
 
@@ -139,11 +145,14 @@ ExitCode CheckIn(const Invocation& call, Streams io) {
         case CheckInResult::Outcome::Stored:
             return ExitCode::Success;
         case CheckInResult::Outcome::Refused:
-            PrintMessage(io.err, result.message);
+            PrintMessage(io.err, result.message, io.errIsTerminal);
             return ExitCode::Refused;
         case CheckInResult::Outcome::Unreachable:
-            PrintMessage(io.err, result.message);
+            PrintMessage(io.err, result.message, io.errIsTerminal);
             return ExitCode::Unreachable;
+        case CheckInResult::Outcome::Changed:  // only a guarded check-in
+            PrintMessage(io.err, result.message, io.errIsTerminal);
+            return ExitCode::Conflict;
     }
     return ExitCode::Failure;
 }
@@ -156,7 +165,7 @@ ExitCode PrintChecksum(const Invocation& call, Streams io) {
 
 ExitCode PrintColouredRtf(const Invocation& call, Streams io) {
     TColorStream stream(LoadClassFonts(Registry::Instance()));
-    stream.LoadFromFile(call.operands.at(0));
+    stream.LoadText(ReadScriptOrThrow(call.operands.at(0)));
     stream.ConvertToRtf();
     io.out.write(stream.Data().data(), static_cast<std::streamsize>(stream.Size()));
     io.out.flush();

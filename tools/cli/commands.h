@@ -37,6 +37,11 @@ struct Invocation {
 struct Streams {
     std::ostream& out;
     std::ostream& err;
+    bool outIsTerminal = false;  // names printed to `out` go through ForTerminal
+    bool errIsTerminal = false;  // and those in messages to `err`
+
+    // A name for a listing on `out`.
+    [[nodiscard]] std::string Shown(std::string_view name) const;
 };
 
 // Each command's work. They throw the program's exceptions; Run maps them to
@@ -57,10 +62,12 @@ void RequireKnown(Registry& registry, std::string_view database,
 
 // A script file's bytes; refused before it is read whole when it is longer
 // than Commence would take. Throws vk::Exception naming the file and why.
-[[nodiscard]] std::string ReadScriptOrThrow(const std::string& path);
+// With `regularOnly` (a file of a pulled folder, which the user did not name)
+// anything but a regular file is refused too, without waiting on it.
+[[nodiscard]] std::string ReadScriptOrThrow(const std::string& path, bool regularOnly = false);
 
 // Names one a line, or with --json as one JSON array of strings (UTF-8).
-void PrintNameList(std::ostream& out, const std::vector<std::string>& names, bool json);
+void PrintNameList(Streams io, const std::vector<std::string>& names, bool json);
 
 // The tag lines a check-in refreshes, as the editor's settings say.
 [[nodiscard]] CheckInTags TagsFromSettings(Registry& registry);

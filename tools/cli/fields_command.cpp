@@ -74,10 +74,10 @@ ExitCode ListFields(const Invocation& call, Streams io) {
                               {"kind", FieldKindName(entry.tag)},
                               {"code", entry.tag}});
         } else if (connection) {
-            io.out << "connection\t" << name << '\t' << target << '\n';
+            io.out << "connection\t" << io.Shown(name) << '\t' << io.Shown(target) << '\n';
         } else {
-            io.out << "field\t" << name << '\t' << FieldKindName(entry.tag) << '\t' << entry.tag
-                   << '\n';
+            io.out << "field\t" << io.Shown(name) << '\t' << FieldKindName(entry.tag) << '\t'
+                   << entry.tag << '\n';
         }
     }
     if (call.json)

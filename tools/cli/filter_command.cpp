@@ -1,6 +1,8 @@
 #include "filter_command.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <iostream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -17,6 +19,11 @@ namespace vk::cli {
 
 namespace {
 
+// Input objects are read into std::map-backed JSON: the insertion-ordered
+// kind finds each key by a linear search, which makes a line of many keys
+// quadratic. The order of the keys does not matter here (each sets its own
+// input); the output keeps its order.
+using InputJson = nlohmann::json;
 using Json = nlohmann::ordered_json;
 
 // JSON text is UTF-8; names in scripts and commands are Windows-1252.
@@ -54,29 +61,34 @@ ViewFilterInputs InitialInputs() {
     return in;
 }
 
-const Json& Typed(const Json& v, const std::string& key, bool ok, const char* what) {
+const InputJson& Typed(const InputJson& v, const std::string& key, bool ok, const char* what) {
     if (!ok) throw BadLine("\"" + key + "\" must be " + what);
     return v;
 }
 
-int Integer(const Json& v, const std::string& key, int low, int high) {
+// An integer JSON number from `low` to `high`. A number above any signed
+// 64-bit one is held unsigned and must not wrap round into range
+// (18446744073709551615 is not -1).
+int Integer(const InputJson& v, const std::string& key, int low, int high) {
     Typed(v, key, v.is_number_integer(), "an integer");
-    const auto n = v.get<long long>();
+    const bool beyondSigned =
+        v.is_number_unsigned() && v.get<std::uint64_t>() > static_cast<std::uint64_t>(LLONG_MAX);
+    const long long n = beyondSigned ? LLONG_MAX : v.get<long long>();
     if (n < low || n > high)
         throw BadLine("\"" + key + "\" must be " + std::to_string(low) + " to " +
                       std::to_string(high));
     return static_cast<int>(n);
 }
 
-bool Boolean(const Json& v, const std::string& key) {
+bool Boolean(const InputJson& v, const std::string& key) {
     return Typed(v, key, v.is_boolean(), "true or false").get<bool>();
 }
 
-std::string String(const Json& v, const std::string& key) {
+std::string String(const InputJson& v, const std::string& key) {
     return Utf8ToWindows1252(Typed(v, key, v.is_string(), "a string").get<std::string>());
 }
 
-std::optional<FilterEntry> Entry(const Json& v, const std::string& key) {
+std::optional<FilterEntry> Entry(const InputJson& v, const std::string& key) {
     if (v.is_null()) return std::nullopt;
     Typed(v, key, v.is_object() && v.size() == 2 && v.contains("text") && v.contains("tag"),
           "null or an object with \"text\" and \"tag\"");
@@ -85,7 +97,7 @@ std::optional<FilterEntry> Entry(const Json& v, const std::string& key) {
 }
 
 // Sets the one input a key names; false when no input has that name.
-bool SetInput(ViewFilterInputs& in, const std::string& key, const Json& v) {
+bool SetInput(ViewFilterInputs& in, const std::string& key, const InputJson& v) {
     if (key == "filterNumber")
         in.filter_number = Integer(v, key, 1, 4);
     else if (key == "except")
@@ -129,11 +141,41 @@ bool SetInput(ViewFilterInputs& in, const std::string& key, const Json& v) {
     return true;
 }
 
+// How deep arrays and objects may nest on a line. The builder's inputs
+// nest two deep; a line of a million "[" would otherwise build a million
+// nested values.
+constexpr int kMaxNesting = 32;
+
+// Refuses a line that nests deeper than kMaxNesting, in one pass, before
+// anything is built from it.
+void CheckNesting(std::string_view line) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxNesting)
+                throw BadLine("nested deeper than " + std::to_string(kMaxNesting) + " levels");
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+}
+
 ViewFilterInputs InputsFromJson(const std::string& line) {
-    Json object;
+    CheckNesting(line);
+    InputJson object;
     try {
-        object = Json::parse(line);
-    } catch (const Json::parse_error& e) {
+        object = InputJson::parse(line);
+    } catch (const InputJson::exception& e) {
+        // A syntax error, or a number no double holds (1e400).
         throw BadLine(std::string("not JSON: ") + e.what());
     }
     if (!object.is_object()) throw BadLine("not a JSON object");
@@ -195,11 +237,33 @@ std::string ReadBack(const std::string& line) {
     return JsonFromInputs(*reading.inputs).dump();
 }
 
+// Reads one line (without its LF) of at most kMaxFilterLineBytes; false at
+// the end of the input. A longer line is refused before it is read whole.
+bool ReadLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf& buffer = *in.rdbuf();
+    for (;;) {
+        const int c = buffer.sbumpc();
+        if (c == std::char_traits<char>::eof()) return !line.empty();
+        if (c == '\n') return true;
+        if (line.size() == kMaxFilterLineBytes)
+            throw BadLine("longer than " + std::to_string(kMaxFilterLineBytes) + " bytes");
+        line.push_back(static_cast<char>(c));
+    }
+}
+
 }  // namespace
 
 ExitCode ComposeFilters(std::istream& in, bool read, Streams io) {
     std::string line;
-    for (long number = 1; std::getline(in, line); ++number) {
+    for (long number = 1;; ++number) {
+        try {
+            if (!ReadLine(in, line)) break;
+        } catch (const BadLine& e) {
+            io.out.flush();
+            io.err << "vellumkit-cli: line " << number << ": " << e.what() << '\n';
+            return ExitCode::BadArguments;
+        }
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string_view>
 
@@ -10,6 +11,10 @@ namespace vk::cli {
 // `filter [--read]`: composes ViewFilter commands from JSON objects on
 // standard input, one a line, or with --read reads commands back into JSON.
 ExitCode ComposeFilters(const Invocation& call, Streams io);
+
+// The longest input line taken, in bytes: far above any filter, far below
+// what would strain the machine.
+inline constexpr std::size_t kMaxFilterLineBytes = 1u << 20;
 
 // The same over any input stream.
 ExitCode ComposeFilters(std::istream& in, bool read, Streams io);
@@ -45,7 +50,8 @@ inline constexpr std::string_view kFilterHelp =
     "          quote style, its JSON out (the keys of the page in use only).\n"
     "          A field's tag is a kind that has the command's comparison.\n"
     "\n"
-    "A malformed line or one without a readable command stops the run with a\n"
-    "message naming the line, and exit status 2.\n";
+    "A malformed line, one without a readable command, one longer than 1 MiB or\n"
+    "nested deeper than 32 levels stops the run with a message naming the line,\n"
+    "and exit status 2.\n";
 
 }  // namespace vk::cli

@@ -1,5 +1,7 @@
 // vellumkit-cli: the road of a script without the editor window. See
 // `vellumkit-cli --help`.
+#include <unistd.h>
+
 #include <iostream>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -25,8 +27,12 @@ int main(int argc, char** argv) {
     }
 #endif
     std::ios::sync_with_stdio(false);
-    // A run stopped by Ctrl+C or a kill leaves no temporary script behind.
+    // A run stopped by Ctrl+C or a kill leaves no temporary script behind;
+    // what a kill -9 left is removed by a later run, once it is old enough
+    // that no run still works on it.
     vk::TempFiles::RemoveOnTerminationSignals();
+    (void)vk::TempFiles::RemoveStale("VBS", vk::kStaleTempFileAge);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return static_cast<int>(vk::cli::Run(args, std::cout, std::cerr));
+    const vk::cli::Terminals terminals{isatty(STDOUT_FILENO) == 1, isatty(STDERR_FILENO) == 1};
+    return static_cast<int>(vk::cli::Run(args, std::cout, std::cerr, terminals));
 }

@@ -4,20 +4,18 @@
 
 #include "browser/script_scanner.h"
 #include "common/exceptions.h"
-#include "common/file_bytes.h"
 #include "editor/line_model.h"
 
 namespace vk::cli {
 
 ExitCode PrintOutline(const Invocation& call, Streams io) {
-    const std::string& path = call.operands.at(0);
-    std::string error;
-    const std::optional<std::string> bytes = ReadWholeFile(path, &error);
-    if (!bytes) throw Exception("Cannot read " + path + ": " + error);
+    // Held to the size any script may have, as every command on a script
+    // file is: an endless device must not run the machine out of memory.
+    const std::string bytes = ReadScriptOrThrow(call.operands.at(0));
 
     // The editor holds a script as lines ending in CR LF, whatever the file
     // used, so offsets and line numbers come out as the editor shows them.
-    const std::string text = CanonicalText(*bytes);
+    const std::string text = CanonicalText(bytes);
     const ScanReport report = ParseScript(text);
 
     std::size_t counted = 0;

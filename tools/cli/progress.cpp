@@ -4,6 +4,8 @@
 
 #include <ostream>
 
+#include "cli_output.h"
+
 namespace vk::cli {
 
 namespace {
@@ -19,7 +21,8 @@ Progress::~Progress() { Clear(); }
 void Progress::Step(std::size_t step, std::string_view what) {
     if (!shown_) return;
     std::string line = verb_ + ' ' + std::to_string(step) + '/' + std::to_string(total_) + ' ';
-    line += what;
+    // Only ever on a terminal: a name must not act on it.
+    line += ForTerminal(what);
     if (line.size() > kMaxLine) line.resize(kMaxLine);
     err_ << "\r\x1b[K" << line << std::flush;
     drawn_ = true;

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/script_print.h"
+#include "common/exceptions.h"
+#include "document/script_checksum.h"
 
 namespace vk::cli {
 
@@ -34,6 +35,17 @@ struct Manifest {
     void Set(ManifestEntry entry);
 };
 
+// A folder's manifest that is there but is no manifest to act on (a wrong
+// type, a value out of range, two entries for one file or one form); the
+// message names the file and the entry.
+class EBadManifest : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The extension of every script file of a folder.
+inline constexpr std::string_view kScriptExtension = ".vbs";
+
 // The manifest's file name inside the folder. It starts with a dot, which no
 // category's folder name does.
 inline constexpr std::string_view kManifestName = ".vellumkit-manifest.json";
@@ -44,8 +56,9 @@ inline constexpr std::string_view kManifestName = ".vellumkit-manifest.json";
 // one.
 [[nodiscard]] std::optional<Manifest> ParseManifest(std::string_view text, std::string* error);
 
-// The folder's manifest; nothing when it has none. Throws vk::Exception when
-// one is there but cannot be read or understood.
+// The folder's manifest; nothing when it has none. Throws EBadManifest when
+// one is there but is not one, vk::Exception when it cannot be read (it must
+// be a regular file).
 [[nodiscard]] std::optional<Manifest> ReadManifest(const std::filesystem::path& folder);
 
 // Replaces the folder's manifest atomically: a reader or a crash sees the old

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "command_parser.h"
+#include "commence/commands.h"
 #include "common/text_helpers.h"
 #include "default_script.h"
+#include "document/script_checksum.h"
 #include "transfer_file.h"
 
 namespace vk::commence_server {
@@ -43,14 +45,20 @@ bool CommenceHandler::Execute(DdeConversationId conversation, std::string_view t
     const auto command = ParseCommand(text);
     const bool checkOut = command && EqualsIgnoringAsciiCase(command->name, "CheckOutFormScript");
     const bool checkIn = command && EqualsIgnoringAsciiCase(command->name, "CheckInFormScript");
-    if (!command || !command->bracketed || (!checkOut && !checkIn) || command->args.size() != 3) {
+    const bool checkInIf = command && EqualsIgnoringAsciiCase(command->name, "CheckInFormScriptIf");
+    if (!command || !command->bracketed || (!checkOut && !checkIn && !checkInIf) ||
+        command->args.size() != (checkInIf ? 4u : 3u)) {
         lastError = StoreError::InvalidCommand;
         return false;
     }
     const auto& args = command->args;
     try {
-        lastError =
-            checkOut ? CheckOut(args[0], args[1], args[2]) : CheckIn(args[0], args[1], args[2]);
+        if (checkOut)
+            lastError = CheckOut(args[0], args[1], args[2]);
+        else
+            lastError =
+                CheckIn(args[0], args[1], args[2],
+                        checkInIf ? std::optional<std::string_view>(args[3]) : std::nullopt);
     } catch (const StoreFailure&) {
         lastError = StoreError::Storage;
     }
@@ -58,8 +66,7 @@ bool CommenceHandler::Execute(DdeConversationId conversation, std::string_view t
 }
 
 std::optional<std::string> CommenceHandler::Request(DdeConversationId conversation,
-                                                    std::string_view topic,
-                                                    std::string_view item) {
+                                                    std::string_view topic, std::string_view item) {
     if (topic != database_) return std::nullopt;
     StoreError& lastError = lastErrors_[conversation];
     try {
@@ -88,6 +95,10 @@ std::optional<std::string> CommenceHandler::Answer(std::string_view item, StoreE
     };
 
     if (!command->bracketed && EqualsIgnoringAsciiCase(name, "Status")) return std::string("Ready");
+    if (is("GetServerFeatures", 0, 0)) {
+        lastError = StoreError::None;
+        return std::string(commands::kConditionalCheckIn);
+    }
     if (is("GetLastError", 0, 0)) return std::to_string(static_cast<int>(lastError));
 
     if (is("GetCategoryNames", 0, 0)) {
@@ -151,11 +162,18 @@ StoreError CommenceHandler::CheckOut(std::string_view category, std::string_view
 }
 
 StoreError CommenceHandler::CheckIn(std::string_view category, std::string_view form,
-                                    std::string_view file) {
+                                    std::string_view file,
+                                    std::optional<std::string_view> expectedChecksum) {
     // Name the invalid category or form before looking at the file, as the
     // client's messages do.
     const auto current = store_.FormScript(category, form);
     if (!current.ok()) return current.error;
+    if (expectedChecksum) {
+        const std::string_view now =
+            current.value ? std::string_view(*current.value) : DefaultFormScript();
+        if (FormatChecksum(PrintOf(now).checksum) != *expectedChecksum)
+            return StoreError::ChangedSince;
+    }
     const auto bytes = ReadTransferFile(file, kMaxScriptBytes);
     if (!bytes) return StoreError::FileAccess;
     return store_.StoreFormScript(category, form, *bytes);

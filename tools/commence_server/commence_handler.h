@@ -18,6 +18,13 @@ namespace vk::commence_server {
 // Executes: [CheckOutFormScript("cat","form","file")] and
 // [CheckInFormScript("cat","form","file")].
 //
+// Beyond Commence, [GetServerFeatures()] answers "CheckInFormScriptIf": the
+// execute [CheckInFormScriptIf("cat","form","file","crc32")] stores the file
+// only while the form's current script (Commence's default script for a form
+// without one) has that CRC-32 of every byte, else code 7 (ChangedSince).
+// Every transaction is handled to its end before the next, so nothing comes
+// between the comparison and the store.
+//
 // Multi-line replies join their lines with CR LF and do not end in one. Every
 // transaction but [GetLastError] and Status sets the code [GetLastError]
 // reports (see StoreError). The code is kept per conversation, as Commence
@@ -38,7 +45,8 @@ public:
 private:
     std::optional<std::string> Answer(std::string_view item, StoreError& lastError);
     StoreError CheckOut(std::string_view category, std::string_view form, std::string_view file);
-    StoreError CheckIn(std::string_view category, std::string_view form, std::string_view file);
+    StoreError CheckIn(std::string_view category, std::string_view form, std::string_view file,
+                       std::optional<std::string_view> expectedChecksum);
 
     std::string database_;
     CommenceStore& store_;

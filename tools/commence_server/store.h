@@ -24,7 +24,8 @@ enum class StoreError : int {
     FileAccess = 4,  // the script file could not be read or written
     Storage = 5,     // the database file refused the operation
     InvalidCommand = 6,
-    NoValue = 126,  // a preference without a value (no user name)
+    ChangedSince = 7,  // a conditional check-in found another script: nothing stored
+    NoValue = 126,     // a preference without a value (no user name)
 };
 
 // A store operation failed inside SQLite (a damaged or locked file).

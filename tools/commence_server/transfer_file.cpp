@@ -14,7 +14,7 @@ namespace {
 // keeps the descriptor only for a regular file, judged on what was opened.
 posix::UniqueFd OpenRegular(const std::filesystem::path& file, int flags) {
     if (!file.is_absolute()) return posix::UniqueFd();
-    posix::UniqueFd fd(::open(file.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+    posix::UniqueFd fd(::open(file.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return posix::UniqueFd();
@@ -24,7 +24,7 @@ posix::UniqueFd OpenRegular(const std::filesystem::path& file, int flags) {
 }  // namespace
 
 bool WriteTransferFile(const std::filesystem::path& file, std::string_view bytes) {
-    posix::UniqueFd fd = OpenRegular(file, O_WRONLY | O_CREAT);
+    posix::UniqueFd fd = OpenRegular(file, O_WRONLY);
     if (!fd.Valid() || ::ftruncate(fd.Get(), 0) != 0) return false;
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd.Get(), bytes.data(), bytes.size());

@@ -44,7 +44,7 @@ FileHandle OpenRegular(const std::filesystem::path& file, DWORD access, DWORD di
 }  // namespace
 
 bool WriteTransferFile(const std::filesystem::path& file, std::string_view bytes) {
-    const FileHandle handle = OpenRegular(file, GENERIC_WRITE, OPEN_ALWAYS);
+    const FileHandle handle = OpenRegular(file, GENERIC_WRITE, OPEN_EXISTING);
     if (!handle.Valid() || !SetEndOfFile(handle.Get())) return false;
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));

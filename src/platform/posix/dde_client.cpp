@@ -46,6 +46,7 @@ struct DdeClient::Impl {
     dde::FrameDecoder decoder;
     std::uint32_t lastId = 0;
     std::chrono::milliseconds timeout = DdeClient::DefaultRequestTimeout();
+    bool timedOut = false;  // the last transaction's answer did not come in time
 
     void Close() {
         fd.Reset();
@@ -56,6 +57,7 @@ struct DdeClient::Impl {
     // answers to transactions given up on before. A broken stream ends the
     // conversation; a time-out leaves it open.
     std::optional<Frame> Transact(FrameType type, std::string_view text) {
+        timedOut = false;
         if (!fd.Valid() || text.size() >= dde::kMaxFramePayload) return std::nullopt;
         const std::uint32_t id = ++lastId;
         const auto deadline = Clock::now() + timeout;
@@ -69,7 +71,10 @@ struct DdeClient::Impl {
         for (;;) {
             Frame frame;
             const IoStatus got = dde::ReadFrame(fd.Get(), decoder, deadline, frame);
-            if (got == IoStatus::TimedOut) return std::nullopt;
+            if (got == IoStatus::TimedOut) {
+                timedOut = true;
+                return std::nullopt;
+            }
             if (got == IoStatus::Closed || dde::IsClientFrame(frame.type)) {
                 Close();
                 return std::nullopt;
@@ -125,5 +130,7 @@ std::optional<std::string> DdeClient::Request(std::string_view item) {
     if (!text) return std::nullopt;
     return std::string(*text);
 }
+
+bool DdeClient::LastRequestTimedOut() const { return impl_->timedOut; }
 
 }  // namespace vk

@@ -75,7 +75,9 @@ struct FileRead {
 // path (common/file_bytes) could not promise.
 FileRead ReadVersion(const fs::path& file) {
     FileRead result;
-    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting: a FIFO in the file's place must not hang the
+    // program at start, nor a device feed it forever.
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.Valid()) {
         if (errno != ENOENT)
             result.error = file.string() + ": cannot be read: " + ErrnoText();
@@ -85,6 +87,17 @@ FileRead ReadVersion(const fs::path& file) {
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) == 0) result.stamp = FileStamp::Of(info);
+    if (!S_ISREG(info.st_mode)) {
+        result.error = file.string() + ": cannot be read: " +
+                       (S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+        return result;
+    }
+    // A file that is there but empty is one cut short (the program never
+    // writes one without its header): kept, and not taken for no settings.
+    if (info.st_size == 0) {
+        result.error = file.string() + ": cannot be read: it is empty, as a file cut short is";
+        return result;
+    }
     char buffer[16384];
     while (true) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);

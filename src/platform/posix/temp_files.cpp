@@ -3,11 +3,15 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cctype>
 #include <cstring>
+#include <ctime>
 
 namespace vk {
 
@@ -26,7 +30,9 @@ struct LiveFile {
 };
 std::array<LiveFile, 16> liveFiles;
 
-void Remember(const std::string& path) {
+}  // namespace
+
+void TempFiles::Track(const std::string& path) {
     if (path.size() >= kLongestPath) return;
     for (LiveFile& slot : liveFiles) {
         bool expected = false;
@@ -37,13 +43,15 @@ void Remember(const std::string& path) {
     }
 }
 
-void Forget(const std::string& path) {
+void TempFiles::Untrack(const std::string& path) {
     for (LiveFile& slot : liveFiles) {
         if (!slot.ready || std::strcmp(slot.path.data(), path.c_str()) != 0) continue;
         slot.ready = false;
         slot.used = false;
     }
 }
+
+namespace {
 
 extern "C" void RemoveLiveFilesAndEnd(int signal) {
     for (LiveFile& slot : liveFiles)
@@ -67,14 +75,14 @@ std::optional<std::string> TempFiles::CreateTempFile(std::string_view prefix) {
     const int fd = ::mkostemps(name.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     ::close(fd);
-    Remember(name);
+    Track(name);
     return name;
 }
 
 bool TempFiles::DeleteFile(std::string_view path) {
     const std::string file(path);
     const bool removed = ::unlink(file.c_str()) == 0;
-    Forget(file);
+    Untrack(file);
     return removed;
 }
 
@@ -82,8 +90,32 @@ void TempFiles::RemoveOnTerminationSignals() {
     struct sigaction action {};
     action.sa_handler = RemoveLiveFilesAndEnd;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+int TempFiles::RemoveStale(std::string_view prefix, std::chrono::hours age) {
+    // mkstemps' names: the prefix, six letters or digits, the suffix.
+    const auto isOurs = [&](std::string_view name) {
+        if (name.size() != prefix.size() + 6 + kSuffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(kSuffix))
+            return false;
+        const std::string_view middle = name.substr(prefix.size(), 6);
+        return std::all_of(middle.begin(), middle.end(),
+                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    };
+    const std::time_t before = std::time(nullptr) - std::chrono::seconds(age).count();
+    int removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(Folder(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string path = it->path().string();
+        struct stat info {};
+        if (!isOurs(it->path().filename().string()) || ::lstat(path.c_str(), &info) != 0 ||
+            !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime >= before)
+            continue;
+        if (::unlink(path.c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace vk

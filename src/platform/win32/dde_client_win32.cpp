@@ -14,9 +14,9 @@
 // a negative acknowledgement for its own item, and a late reply is counted
 // off against the timed-out request it answers.
 
-#include <windows.h>
 #include <dde.h>
 #include <ddeml.h>
+#include <windows.h>
 
 #include <map>
 #include <set>
@@ -43,8 +43,8 @@ struct ReplyFilter {
     int clients = 0;
     std::set<HWND> windows;  // the client windows of our conversations
     enum class Waiting { Nothing, Execute, Request } waiting = Waiting::Nothing;
-    HWND window = nullptr;   // the conversation of the transaction in flight
-    std::string item;        // its item (lower case) while a request is in flight
+    HWND window = nullptr;  // the conversation of the transaction in flight
+    std::string item;       // its item (lower case) while a request is in flight
     // Replies still due from timed-out requests, by window and item (lower case).
     std::map<std::pair<HWND, std::string>, int> late;
     HWND sink = nullptr;  // a window that ignores what it gets
@@ -119,8 +119,8 @@ void Release(const MSG& message) {
 void ReleaseAfterUse(const MSG& message) {
     UINT_PTR low = 0;
     UINT_PTR high = 0;
-    if (!win32::RunsOnWine() ||
-        !UnpackDDElParam(message.message, message.lParam, &low, &high) || !low)
+    if (!win32::RunsOnWine() || !UnpackDDElParam(message.message, message.lParam, &low, &high) ||
+        !low)
         return;
     const auto memory = reinterpret_cast<HGLOBAL>(low);
     if (auto* data = static_cast<DDEDATA*>(GlobalLock(memory))) {
@@ -209,14 +209,15 @@ struct DdeClient::Impl {
     HCONV conversation = nullptr;
     HWND window = nullptr;  // the conversation's client window
     std::chrono::milliseconds timeout = DefaultRequestTimeout();
+    bool timedOut = false;  // the last request's reply did not come in time
 
     Impl() {
         if (DdeInitializeA(&instance, IgnoreEverything,
                            APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
             instance = 0;
         if (filter.clients++ == 0)
-            filter.hook = SetWindowsHookExA(WH_GETMESSAGE, FilterReplies, nullptr,
-                                            GetCurrentThreadId());
+            filter.hook =
+                SetWindowsHookExA(WH_GETMESSAGE, FilterReplies, nullptr, GetCurrentThreadId());
     }
     ~Impl() {
         Close();
@@ -295,8 +296,8 @@ bool DdeClient::Execute(std::string_view command) {
     {
         const InFlight inFlight(impl_->window, ReplyFilter::Waiting::Execute);
         answer = DdeClientTransaction(reinterpret_cast<BYTE*>(data.data()),
-                                      static_cast<DWORD>(data.size()), impl_->conversation,
-                                      nullptr, CF_TEXT, XTYP_EXECUTE, impl_->TimeoutMs(), &result);
+                                      static_cast<DWORD>(data.size()), impl_->conversation, nullptr,
+                                      CF_TEXT, XTYP_EXECUTE, impl_->TimeoutMs(), &result);
     }
     if (answer) return true;
     // A late acknowledgement of this command carries its own handle and is
@@ -307,6 +308,7 @@ bool DdeClient::Execute(std::string_view command) {
 }
 
 std::optional<std::string> DdeClient::Request(std::string_view item) {
+    impl_->timedOut = false;
     if (!impl_->conversation) return std::nullopt;
     DispatchQueuedDdeMessages();
     const StringHandle itemName(impl_->instance, item);
@@ -320,6 +322,7 @@ std::optional<std::string> DdeClient::Request(std::string_view item) {
     }
     if (!answer) {
         if (DdeGetLastError(impl_->instance) == DMLERR_DATAACKTIMEOUT) {
+            impl_->timedOut = true;
             // Its reply is still due; when it comes it answers nothing.
             ++filter.late[{impl_->window, FoldAsciiCase(item)}];
             DrainFor(kLateAnswerDrain);
@@ -339,6 +342,8 @@ std::optional<std::string> DdeClient::Request(std::string_view item) {
     DispatchQueuedDdeMessages();
     return text;
 }
+
+bool DdeClient::LastRequestTimedOut() const { return impl_->timedOut; }
 
 void DdeClient::SetRequestTimeout(std::chrono::milliseconds timeout) { impl_->timeout = timeout; }
 

@@ -2,6 +2,7 @@
 // windows.h names DeleteFile as a macro; ours is a member function.
 #undef DeleteFile
 
+#include <cctype>
 #include <mutex>
 #include <set>
 
@@ -54,5 +55,41 @@ bool TempFiles::DeleteFile(std::string_view path) {
 }
 
 void TempFiles::RemoveOnTerminationSignals() { SetConsoleCtrlHandler(RemoveLiveFiles, TRUE); }
+
+void TempFiles::Track(const std::string& path) {
+    const std::lock_guard lock(liveMutex);
+    LiveFiles().insert(path);
+}
+
+void TempFiles::Untrack(const std::string& path) {
+    const std::lock_guard lock(liveMutex);
+    LiveFiles().erase(path);
+}
+
+int TempFiles::RemoveStale(std::string_view prefix, std::chrono::hours age) {
+    // GetTempFileName's names: up to three letters of the prefix, four
+    // hexadecimal digits, ".tmp". The folder is the user's own.
+    const std::string start(prefix.substr(0, 3));
+    const auto isOurs = [&](const std::string& name) {
+        if (name.size() != start.size() + 8 || name.compare(0, start.size(), start) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            return false;
+        for (std::size_t i = start.size(); i < start.size() + 4; ++i)
+            if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+        return true;
+    };
+    const auto before = std::filesystem::file_time_type::clock::now() - age;
+    int removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(Folder(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code fileEc;
+        if (!isOurs(it->path().filename().string()) || !it->is_regular_file(fileEc) ||
+            it->is_symlink(fileEc) || it->last_write_time(fileEc) >= before || fileEc)
+            continue;
+        if (DeleteFileW(it->path().c_str())) ++removed;
+    }
+    return removed;
+}
 
 }  // namespace vk
