@@ -23,6 +23,7 @@ void ApplyConfiguration(TfMain& main) {
         editor.SetModified(modified);
     }
     main.ApplyCodeBrowserSetting();
+    emit main.configurationApplied();
 }
 
 TfConfiguration& AttachConfiguration(TfMain& main) {

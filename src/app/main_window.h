@@ -99,6 +99,9 @@ signals:
     void updateRequested();
     // Bring the Commence window of the current database to the front.
     void focusCommenceRequested();
+    // The configuration dialog closed with OK and the window has applied the
+    // editor settings; behaviours that follow other settings apply theirs.
+    void configurationApplied();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
