@@ -18,6 +18,7 @@
 #include <map>
 
 #include "app/main_window_fixture.h"
+#include "editor/coloured_load.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
 #include "highlight/color_table.h"
@@ -212,6 +213,54 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
     EXPECT_EQ(editor.SelStart(), 4);
     EXPECT_EQ(editor.SelLength(), 4);
     EXPECT_TRUE(editor.IsModified());
+}
+
+// Regression: the new colours reached only the lines edited after OK, so the
+// open script showed old and new comment colours side by side.
+TEST_F(ConfigurationTest, OkRecoloursTheWholeOpenScriptAndKeepsItsState) {
+    window->show();
+    window->EnableEdit();
+    ScriptEditor& editor = *window->reScript();
+    std::string script;
+    for (int i = 0; i < 200; ++i)
+        script += "x = " + std::to_string(i) + " ' comment " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(LoadColouredScript(editor, script, window->ColorStream()));
+    // An edit to undo afterwards, a selection and a scroll position to keep.
+    editor.SetCaret(0);
+    QTest::keyClicks(&editor, "Dim y");
+    QTest::keyClick(&editor, Qt::Key_Return);
+    editor.SetSel(editor.LineIndex(120) + 2, 5);
+    editor.ScrollToLine(100);
+    const std::string text = editor.Text();
+    const EditorSelection selection = editor.SaveSelection();
+    ASSERT_TRUE(editor.IsModified());
+
+    WhileOpen(window->MenuItems().miConfigEditor, [&](TfConfiguration& dialog) {
+        dialog.ShowPage(Page::Color);
+        Control<QListWidget>("lbTokens")
+            ->setCurrentRow(static_cast<int>(IndexOf(TokenClass::Comment)));
+        ClickColor(0x008000);
+        QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
+    });
+
+    for (const int line : {1, 60, 120, 200}) {
+        SCOPED_TRACE(line);
+        const std::string shown = editor.Line(line);
+        const auto comment = static_cast<int>(shown.find('\''));
+        const RangeFormatReport format = editor.RangeFormat(
+            editor.LineIndex(line) + comment, static_cast<int>(shown.size()) - comment);
+        EXPECT_EQ(format.color, 0x008000u);
+        EXPECT_TRUE(format.colorUniform);
+        EXPECT_NE(editor.RangeFormat(editor.LineIndex(line), 1).color, 0x008000u);
+    }
+    EXPECT_EQ(editor.Text(), text);
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_EQ(editor.SaveSelection().anchor, selection.anchor);
+    EXPECT_EQ(editor.SaveSelection().caret, selection.caret);
+    EXPECT_EQ(editor.FirstVisibleLine(), 100);
+    // The typing is still in the undo history.
+    while (editor.isUndoAvailable()) editor.undo();
+    EXPECT_EQ(editor.Text(), script);
 }
 
 TEST_F(ConfigurationTest, CancelStoresNothingAndKeepsTheColours) {
