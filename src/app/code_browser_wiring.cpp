@@ -47,6 +47,12 @@ std::unique_ptr<TCodeBrowser> AttachCodeBrowser(TfMain& main) {
     b->removeWarning = [&main](std::string_view text) {
         RemoveWarningLine(*main.meWarnings(), text);
     };
+    // A warning of a half-typed line ("Sub " before its name) opened the
+    // panel; once the line is complete the empty panel closes again. Lines
+    // of others (the load's, say) keep it open.
+    b->warningsWithdrawn = [&main] {
+        if (main.meWarnings()->toPlainText().isEmpty()) main.HideWarnings();
+    };
 
     // Each edit arms the idle-time rescan; a load rescans at once (the
     // editing context calls ScriptLoaded).
