@@ -38,8 +38,10 @@ void RemoveWarningLine(QPlainTextEdit& memo, std::string_view text) {
 }  // namespace
 
 std::unique_ptr<TCodeBrowser> AttachCodeBrowser(TfMain& main) {
+    // The rescan runs by itself after typing: its progress must not wipe a
+    // message the user has not read yet.
     auto browser = std::make_unique<TCodeBrowser>(
-        *main.tvCodeBrowser(), *main.reScript(), main.Settings(), main,
+        *main.tvCodeBrowser(), *main.reScript(), main.Settings(), main.BackgroundStatus(),
         [&main](const std::function<void()>& command) { return main.RunCommand(command); });
     TCodeBrowser* b = browser.get();
     b->programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();

@@ -46,6 +46,17 @@ public:
     // long operations do not return to the event loop. Text is Windows-1252.
     void SetStatus(std::string_view text, int level) override;
 
+    // Keeps the message panel 0 shows through the reports of background
+    // work (BackgroundStatus) until ReleaseStatus, or until another
+    // operation writes its own message: for a message the user must get to
+    // see although the idle rescan reports after every keystroke.
+    void HoldStatus() { statusHeld_ = true; }
+    void ReleaseStatus() { statusHeld_ = false; }
+    [[nodiscard]] bool StatusHeld() const { return statusHeld_; }
+    // Where work that runs by itself (the code browser's idle rescan)
+    // reports: as SetStatus, except that a held message stays.
+    [[nodiscard]] StatusSink& BackgroundStatus() { return backgroundStatus_; }
+
     // Appends a line to the warnings memo and opens the warnings panel to at
     // least kWarningsMinHeight when it is lower.
     void AddWarning(std::string_view text);
@@ -141,6 +152,16 @@ private:
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
 
     int lastStatusLevel_ = 0;
+    bool statusHeld_ = false;
+    class BackgroundStatusSink final : public StatusSink {
+    public:
+        explicit BackgroundStatusSink(TfMain& main) : main_(main) {}
+        void SetStatus(std::string_view text, int level) override;
+
+    private:
+        TfMain& main_;
+    };
+    BackgroundStatusSink backgroundStatus_{*this};
 
     std::unique_ptr<TColorStream> colorStream_;
     // Destroyed before the tree and editor it works on (a member goes before
