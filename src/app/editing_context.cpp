@@ -99,6 +99,8 @@ bool TEditingContext::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
     for (const QAction* action : main_.findChildren<QAction*>()) {
+        // A menu's own shortcut (Ctrl+Z on Undo) stays the editor's key.
+        if (action->shortcutContext() == Qt::WidgetShortcut) continue;
         if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             // Left unaccepted and kept from the editor: the shortcut fires.
             event->ignore();
@@ -188,7 +190,8 @@ void TEditingContext::OpenScript() {
     main_.meWarnings()->clear();
     main_.SetStatus("Opening script", 0);
 
-    const std::string script = ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
+    const std::string script =
+        ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
     editor_.SetTextLimit(main_.Settings().TextLimitBytes());
     FileToEditor(script);
     main_.CodeBrowser().ScriptLoaded();
@@ -247,10 +250,9 @@ bool TEditingContext::FileToEditor(const std::string& script) {
 void TEditingContext::UpdateToCommence() {
     main_.SetStatus("Updating script to Commence", 0);
     const TSettings& settings = main_.Settings();
-    const CheckInTags tags{
-        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
-        machine_.computerName,
-        machine_.userName};
+    const CheckInTags tags{{settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+                           machine_.computerName,
+                           machine_.userName};
     CheckInResult result;
     {
         EditorScriptLines lines(editor_);

@@ -67,10 +67,20 @@ void TfMain::ConnectCommands() {
     Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
 
     Connect(menuItems_.miExit, [this] { close(); });
-    Connect(menuItems_.miCut, [this] { reScript_->cut(); });
-    Connect(menuItems_.miCopy, [this] { reScript_->copy(); });
-    Connect(menuItems_.miPaste, [this] { reScript_->paste(); });
-    Connect(menuItems_.miSelectAll, [this] { reScript_->SelectAll(); });
+    // The editing items act on the editor only while a script is open: the
+    // disabled editor would still take a paste.
+    const auto onEditor = [this](QAction* item, std::function<void(ScriptEditor&)> edit) {
+        Connect(item, [this, edit = std::move(edit)] {
+            if (reScript_->isEnabled()) edit(*reScript_);
+        });
+    };
+    onEditor(menuItems_.miUndo, [](ScriptEditor& e) { e.undo(); });
+    onEditor(menuItems_.miRedo, [](ScriptEditor& e) { e.redo(); });
+    onEditor(menuItems_.miCut, [](ScriptEditor& e) { e.cut(); });
+    onEditor(menuItems_.miCopy, [](ScriptEditor& e) { e.copy(); });
+    onEditor(menuItems_.miPaste, [](ScriptEditor& e) { e.paste(); });
+    onEditor(scriptMenu_.miDelete, [](ScriptEditor& e) { e.removeSelectedText(); });
+    onEditor(menuItems_.miSelectAll, [](ScriptEditor& e) { e.SelectAll(); });
     Connect(menuItems_.miAbout, [this] { ShowAbout(); });
 
     connect(sbHideWarnings_, &QToolButton::clicked, this, [this] { HideWarnings(); });

@@ -56,7 +56,7 @@ void TfMain::BuildCentralArea() {
     reScript_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1UL);
     reScript_->setIndentationsUseTabs(true);
     reScript_->viewport()->installEventFilter(this);
-    scriptMenu_ = BuildScriptMenu(*this);
+    scriptMenu_ = BuildScriptMenu(*this, menuItems_);
     splVer_->addWidget(reScript_);
 
     pnWarnings_ = Named(new QWidget(splVer_), "pnWarnings");
