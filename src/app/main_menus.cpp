@@ -58,6 +58,8 @@ MainMenuItems BuildMainMenu(QMainWindow& window, const MainActions& actions) {
     items.miSelectAll = AddEditorItem(*edit, "miSelectAll", "Select &All", "Ctrl+A");
     edit->addSeparator();
     items.miFindReplace = AddItem(*edit, "miFindReplace", "&Find/Replace", "Ctrl+F");
+    items.miFindNext = AddItem(*edit, "miFindNext", "Find &Next", "F3");
+    items.miFindPrevious = AddItem(*edit, "miFindPrevious", "Find Pre&vious", "Shift+F3");
 
     QMenu* configure = AddMenu(*bar, "miConfigure", "&Configure");
     items.miConfigEditor = AddItem(*configure, "miConfigEditor", "&Editor");

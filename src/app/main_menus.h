@@ -19,6 +19,8 @@ struct MainMenuItems {
     QAction* miPaste = nullptr;
     QAction* miSelectAll = nullptr;
     QAction* miFindReplace = nullptr;
+    QAction* miFindNext = nullptr;      // F3: the last search again, downward
+    QAction* miFindPrevious = nullptr;  // Shift+F3: the last search, upward
     QAction* miConfigEditor = nullptr;
     QAction* miConfigFilterBuilder = nullptr;
     QAction* miConfigCodeBrowser = nullptr;
