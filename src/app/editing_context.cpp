@@ -121,7 +121,7 @@ void TEditingContext::ResetEditor() {
     editor_.Clear();
     editor_.SetModified(false);
     // The flag is clear, so the indicator must not say "Modified".
-    main_.StatusPanel(1)->clear();
+    main_.ShowModified(false);
     main_.StatusPanel(2)->clear();
     editor_.setEnabled(false);
     main_.CodeBrowser().ScriptClosed();
@@ -176,6 +176,7 @@ void TEditingContext::ShowSelection() {
     bars.tbbDatabases->setText(CaptionOf(selection_.DatabasesCaption()));
     bars.tbbCategories->setText(CaptionOf(selection_.CategoriesCaption()));
     bars.tbbForms->setText(CaptionOf(selection_.FormsCaption()));
+    main_.SetOpenNames(selection_.Database(), selection_.Category(), selection_.Form());
     FillNameMenu(*bars.pmCategories, NameEntries(selection_.Categories()),
                  [this](const std::string& name) { Run([this, name] { CategoryClick(name); }); });
     FillNameMenu(*bars.pmForms, NameEntries(selection_.Forms()),
@@ -261,7 +262,7 @@ void TEditingContext::UpdateToCommence() {
     switch (result.outcome) {
         case CheckInResult::Outcome::Stored:
             editor_.SetModified(false);
-            main_.StatusPanel(1)->clear();
+            main_.ShowModified(false);
             break;
         case CheckInResult::Outcome::Refused:
             main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);

@@ -17,6 +17,7 @@
 #include "app/window_placement.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
+#include "editor/ansi_text.h"
 #include "editor/script_editor.h"
 #include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
@@ -102,7 +103,7 @@ void TfMain::FormCreate() {
         ConfigureTabPositions();
         reScript_->SetCaret(0);
         reScript_->SetModified(false);
-        StatusPanel(1)->clear();
+        ShowModified(false);
     }
     connect(reScript_, &ScriptEditor::scriptChanged, this, [this] { reScriptChange(); });
 }
@@ -135,15 +136,40 @@ void TfMain::ApplyCodeBrowserSetting() {
         tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
 }
 
-void TfMain::reScriptChange() {
+void TfMain::reScriptChange() { ShowModified(true); }
+
+void TfMain::ShowModified(bool modified) {
     QLabel* panel = StatusPanel(1);
-    if (panel->text() != QLatin1String("Modified")) panel->setText(QStringLiteral("Modified"));
+    const QString text = modified ? QStringLiteral("Modified") : QString();
+    if (panel->text() != text) panel->setText(text);
+    if (modified == modifiedShown_) return;
+    modifiedShown_ = modified;
+    UpdateTitle();
+}
+
+void TfMain::SetOpenNames(std::string_view database, std::string_view category,
+                          std::string_view form) {
+    openNames_ = {std::string(form), std::string(category), std::string(database)};
+    UpdateTitle();
+}
+
+void TfMain::UpdateTitle() {
+    QStringList parts;
+    for (const std::string& name : openNames_) {
+        if (name.empty()) continue;
+        QString part = FromAnsi(name);
+        // The marker goes with the first name: the form whose script it is.
+        if (parts.isEmpty() && modifiedShown_ && !openNames_[0].empty()) part += QLatin1Char('*');
+        parts << part;
+    }
+    parts << QStringLiteral("Vellumkit");
+    setWindowTitle(parts.join(QStringLiteral(" \u2014 ")));
 }
 
 void TfMain::EnableEdit() {
     reScript_->setEnabled(true);
     reScript_->SetModified(false);
-    StatusPanel(1)->clear();
+    ShowModified(false);
 }
 
 void TfMain::UpdateAndFocus() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "app/main_actions.h"
@@ -71,6 +72,14 @@ public:
     // "Modified" panel.
     void EnableEdit();
 
+    // The "Modified" indicator: status panel 1 and the marker in the title.
+    void ShowModified(bool modified);
+    // What the window title names: "Form — Category — Database — Vellumkit"
+    // with the parts chosen so far, a "*" after the form while the script
+    // has unsaved changes, and "Vellumkit" alone before anything is chosen.
+    // Names are Windows-1252.
+    void SetOpenNames(std::string_view database, std::string_view category, std::string_view form);
+
     // The unsaved-changes prompt: when the editor is modified, asks "Save
     // changes first ?". Yes asks for the update (updateRequested) and goes
     // on once the script is
@@ -130,6 +139,7 @@ private:
     // Runs on every change of the editor text, unless the editor's
     // notifications are held back (ScriptEditor::DetachedNotifications).
     void reScriptChange();
+    void UpdateTitle();
     void UpdateAndFocus();
     void ShowAbout();
 
@@ -167,6 +177,10 @@ private:
     // Destroyed before the tree and editor it works on (a member goes before
     // the window's child widgets).
     std::unique_ptr<TCodeBrowser> codeBrowser_;
+
+    // The names the title shows: form, category, database; and the marker.
+    std::array<std::string, 3> openNames_;
+    bool modifiedShown_ = false;
 };
 
 }  // namespace vk
