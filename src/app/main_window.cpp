@@ -90,6 +90,8 @@ void TfMain::ConnectCommands() {
 void TfMain::FormCreate() {
     PlaceAtDefault();
     LoadWindowPlacement(*this, settings_.registry());
+    if (const std::optional<int> width = LoadCodeBrowserWidth(settings_.registry()))
+        SetCodeBrowserWidth(*width);
     toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
     ApplyCodeBrowserSetting();
     colorStream_ = std::make_unique<TColorStream>(LoadClassFonts(settings_.registry()));
@@ -199,6 +201,7 @@ bool TfMain::PromptSaveChanges() {
 void TfMain::closeEvent(QCloseEvent* event) {
     const bool close = PromptSaveChanges();
     SaveWindowPlacement(*this, settings_.registry());
+    if (!tvCodeBrowser_->isHidden()) SaveCodeBrowserWidth(settings_.registry(), CodeBrowserWidth());
     if (close)
         event->accept();
     else

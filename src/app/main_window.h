@@ -90,6 +90,12 @@ public:
 
     // Shows or hides the code browser by the "Disable" setting.
     void ApplyCodeBrowserSetting();
+    // The code browser's width beside the editor: where the divider stands.
+    // It is stored with the window placement; the first start shows names of
+    // 20 characters whole.
+    [[nodiscard]] int CodeBrowserWidth() const;
+    void SetCodeBrowserWidth(int width);
+    [[nodiscard]] int DefaultCodeBrowserWidth() const;
 
     // Runs one command; an exception it raises is shown in the error box.
     // Returns false when the command failed.

@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, WindowAndEditorStartState) {
 TEST_F(MainWindowTest, ShownWindowLaysOutCodeBrowserEditorAndClosedWarnings) {
     auto window = MakeWindow();
     window->show();
-    EXPECT_EQ(window->tvCodeBrowser()->width(), 137);
+    EXPECT_EQ(window->tvCodeBrowser()->width(), window->DefaultCodeBrowserWidth());
     EXPECT_EQ(window->WarningsHeight(), 0);
     EXPECT_GT(window->reScript()->height(), 300);
     EXPECT_EQ(window->statusBar()->height(), 19);

@@ -1,8 +1,14 @@
 // The main window's position, size and state across sessions.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
 #include <optional>
 
+#include "browser/code_browser.h"
+#include "editor/script_editor.h"
 #include "main_window_fixture.h"
 
 namespace vk::test {
@@ -116,6 +122,45 @@ TEST_F(MainWindowTest, MaximisedWindowReopensMaximisedWithItsLastNormalBounds) {
     reopened->showNormal();
     EXPECT_EQ(reopened->pos(), QPoint(60, 50));
     EXPECT_EQ(reopened->size(), QSize(520, 410));
+}
+
+// The first start shows names of 20 characters whole (137 pixels cut
+// "OnLeaveFi..."), also beside the scroll bar of a long list; the divider
+// the user drags stays where it was left.
+TEST_F(MainWindowTest, CodeBrowserShowsLongNamesAndKeepsItsWidth) {
+    std::string script;
+    for (const char* name :
+         {"UpdateMailingAddress", "ValidateCustomerName", "OnLeaveFieldCustomer"})
+        for (int i = 0; i < 20; ++i) script += std::string("Sub ") + name + "()\r\nEnd Sub\r\n";
+    int dragged = 0;
+    {
+        auto window = MakeWindow();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->reScript()->SetPlainText(script);
+        window->EnableEdit();
+        window->CodeBrowser().ScriptLoaded();
+        QTreeWidget& tree = *window->tvCodeBrowser();
+        tree.expandAll();
+        QTest::qWait(20);  // the tree lays its entries out when idle
+        ASSERT_TRUE(tree.verticalScrollBar()->isVisible());
+        // What the widest entry needs, its indentation and icon included.
+        const int needed = static_cast<const QAbstractItemView&>(tree).sizeHintForColumn(0);
+        EXPECT_GE(tree.viewport()->width(), needed);
+
+        auto* divider = Find<QSplitter>(*window, "splHor")->handle(1);
+        const int before = window->CodeBrowserWidth();
+        const QPoint from = divider->rect().center();
+        QTest::mousePress(divider, Qt::LeftButton, {}, from);
+        QTest::mouseMove(divider, from + QPoint(60, 0));
+        QTest::mouseRelease(divider, Qt::LeftButton, {}, from + QPoint(60, 0));
+        dragged = window->CodeBrowserWidth();
+        EXPECT_EQ(dragged, before + 60);
+        ASSERT_TRUE(window->close());
+    }
+    auto reopened = MakeWindow();
+    reopened->show();
+    EXPECT_EQ(reopened->CodeBrowserWidth(), dragged);
 }
 
 }  // namespace
