@@ -130,6 +130,7 @@ void TfConfiguration::LoadControls() {
     rbIndentTabs_->setChecked(s.indentStyle == 0);
     rbIndentSpaces_->setChecked(s.indentStyle == 1);
     xbLineNumbers_->setChecked(s.lineNumbers);
+    xbKeepIndent_->setChecked(s.keepIndentation);
 
     // Color: no class and no cell selected until the user picks a class.
     {
@@ -303,6 +304,7 @@ void TfConfiguration::StoreControls(const std::array<std::int32_t, 4>& numbers) 
     s.tabWidth = numbers[2];
     s.indentStyle = rbIndentTabs_->isChecked() ? 0 : 1;
     s.lineNumbers = xbLineNumbers_->isChecked();
+    s.keepIndentation = xbKeepIndent_->isChecked();
     s.noDdeCheck = xbNoDDECheck_->isChecked();
     s.linkCategory = xbLinkCategory_->isChecked();
     s.quoteStyle = rbDouble_->isChecked() ? 0 : rbSingle_->isChecked() ? 1 : 2;

@@ -102,6 +102,7 @@ private:
     QRadioButton* rbIndentTabs_ = nullptr;
     QRadioButton* rbIndentSpaces_ = nullptr;
     QCheckBox* xbLineNumbers_ = nullptr;  // beyond the classic dialog: off by default
+    QCheckBox* xbKeepIndent_ = nullptr;   // likewise
     // Color
     QListWidget* lbTokens_ = nullptr;
     TColorGrid* cgEditor_ = nullptr;

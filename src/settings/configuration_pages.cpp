@@ -111,6 +111,9 @@ QWidget* TfConfiguration::BuildLayoutPage() {
 
     xbLineNumbers_ = Named<QCheckBox>("xbLineNumbers", QStringLiteral("Show line &numbers"));
     xbLineNumbers_->setToolTip(QStringLiteral("A margin with the line numbers left of the script"));
+    xbKeepIndent_ = Named<QCheckBox>("xbKeepIndent", QStringLiteral("&Keep indentation on Enter"));
+    xbKeepIndent_->setToolTip(QStringLiteral(
+        "Enter starts the new line with the blanks and tabs the line above begins with"));
 
     auto* column = new QVBoxLayout(page);
     column->addWidget(fontBox);
@@ -118,6 +121,7 @@ QWidget* TfConfiguration::BuildLayoutPage() {
     column->addWidget(
         Group(QStringLiteral("Block indent using"), {rbIndentTabs_, rbIndentSpaces_}));
     column->addWidget(xbLineNumbers_);
+    column->addWidget(xbKeepIndent_);
     column->addStretch();
     return page;
 }

@@ -48,6 +48,7 @@ const Setting kSettings[] = {
     {kEditorKey, "Tab width", &TSettings::tabWidth},
     {kEditorKey, "Indent style", &TSettings::indentStyle},
     {kEditorKey, "Line numbers", &TSettings::lineNumbers},
+    {kEditorKey, "Keep indentation", &TSettings::keepIndentation},
     {kEditorKey, "No DDE Check", &TSettings::noDdeCheck},
     {kCodeBrowserKey, "Disable", &TSettings::codeBrowserDisabled},
     {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset},

@@ -57,6 +57,9 @@ public:
     std::int32_t tabWidth = 3;     // characters
     std::uint8_t indentStyle = 0;  // 0 tabs, 1 spaces
     bool lineNumbers = false;      // the editor's line-number margin
+    // Enter copies the leading blanks and tabs of the line it ends; off, it
+    // inserts a plain line break.
+    bool keepIndentation = false;
     bool noDdeCheck = false;
     // Code Browser
     bool codeBrowserDisabled = false;
