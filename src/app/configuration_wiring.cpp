@@ -21,6 +21,9 @@ void ApplyConfiguration(TfMain& main) {
         const int firstVisible = editor.FirstVisibleLine();
         const long xOffset = editor.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
         editor.SetTextLimit(main.Settings().TextLimitBytes());
+        // The editor font chosen in the dialog, for the whole text.
+        const TFont& font = main.ColorStream().FontOf(TokenClass::Whitespace);
+        editor.SetEditorFont(font.name, font.size);
         editor.SelectAll();
         main.ConfigureTabPositions();
         // The open script takes the colour scheme as a whole, not line by

@@ -13,9 +13,10 @@ class TfMain;
 TfConfiguration& AttachConfiguration(TfMain& main);
 
 // What the main window takes over after the dialog closed with OK: the text
-// limit, the tab stops, the colour scheme over the whole open script (its
-// text, modified flag, selection, scroll position and undo history kept)
-// and the code browser switch; then configurationApplied() for the rest.
+// limit, the editor font, the tab stops, the colour scheme over the whole
+// open script (its text, modified flag, selection, scroll position and undo
+// history kept) and the code browser switch; then configurationApplied()
+// for the rest.
 void ApplyConfiguration(TfMain& main);
 
 }  // namespace vk

@@ -206,6 +206,13 @@ void LoadEditorFont(Registry& registry, TFont& font) {
         font.size = static_cast<std::int32_t>(*size);
 }
 
+void SaveEditorFont(Registry& registry, const TFont& font) {
+    auto key = OpenProgramKey(registry, kEditorKey, true);
+    if (!key) return;
+    (void)key->WriteString(kFontName, font.name);
+    (void)key->WriteInteger(kFontSize, static_cast<std::uint32_t>(font.size));
+}
+
 bool LoadTokenStyle(Registry& registry, std::string_view className, TFont& font) {
     font.color = kWindowTextColor;
     font.style = 0;

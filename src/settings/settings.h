@@ -87,8 +87,12 @@ private:
 };
 
 // The editor font: "Font name" and "Font size" of the Editor key over the
-// defaults "Courier New", 10. Never written by the program.
+// defaults "Courier New", 10. A store without them (an older one, or one
+// whose user never chose a font) gives the defaults.
 void LoadEditorFont(Registry& registry, TFont& font);
+// Writes the face and size of `font` as the editor font (the configuration
+// dialog's font choice).
+void SaveEditorFont(Registry& registry, const TFont& font);
 
 // Reads a token class's 5-byte colour record into the font's colour and
 // style. False when the "Color Settings" key does not exist.
