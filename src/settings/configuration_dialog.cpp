@@ -215,10 +215,13 @@ void TfConfiguration::ShowEditFont() {
 
 void TfConfiguration::ChooseFont() {
     const TFont& current = fonts_[IndexOf(TokenClass::Whitespace)];
-    QFontDialog dialog(QFont(FromAnsi(current.name), current.size), this);
+    QFontDialog dialog(this);
     dialog.setObjectName(QStringLiteral("dlgFont"));
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     dialog.setOption(QFontDialog::MonospacedFonts, xbFixedPitch_->isChecked());
+    // The font after the options: the dialog lists its families when it is
+    // given a font, and only then applies the fixed-pitch filter.
+    dialog.setCurrentFont(QFont(FromAnsi(current.name), current.size));
     if (dialog.exec() != QDialog::Accepted) return;
     const QFont chosen = dialog.selectedFont();
     // Sizes are whole points in the store; a font sized in pixels has none.

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDragEnterEvent>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -44,6 +46,18 @@ void WhenModal(std::function<void(T&)> act) {
         act(*dialog);
     });
     poll->start(0);
+}
+
+// The families a font dialog lists: the entries of its list that holds font
+// families.
+QStringList FamiliesListed(const QFontDialog& dialog) {
+    for (const QListView* list : dialog.findChildren<QListView*>()) {
+        QStringList entries;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            entries << list->model()->index(row, 0).data().toString();
+        if (entries.contains(QStringLiteral("DejaVu Sans Mono"))) return entries;
+    }
+    return {};
 }
 
 // Every registry file of the test's folder with its bytes.
@@ -287,6 +301,7 @@ TEST_F(ConfigurationTest, ChangeChoosesTheFontFixedPitchByDefaultAndOkAppliesIt)
     for (const bool fixedPitch : {true, false}) {
         SCOPED_TRACE(fixedPitch ? "fixed pitch" : "every font");
         std::optional<bool> offeredFixedOnly;
+        QStringList offered;
         WhileOpen(window->MenuItems().miConfigEditor, [&](TfConfiguration&) {
             auto* box = Control<QCheckBox>("xbFixedPitch");
             EXPECT_TRUE(box->isChecked());
@@ -295,6 +310,7 @@ TEST_F(ConfigurationTest, ChangeChoosesTheFontFixedPitchByDefaultAndOkAppliesIt)
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
             WhenModal<QFontDialog>([&](QFontDialog& fonts) {
                 offeredFixedOnly = fonts.testOption(QFontDialog::MonospacedFonts);
+                offered = FamiliesListed(fonts);
                 fonts.setCurrentFont(
                     QFont(QStringLiteral("DejaVu Sans Mono"), fixedPitch ? 12 : 14));
                 fonts.accept();
@@ -305,6 +321,14 @@ TEST_F(ConfigurationTest, ChangeChoosesTheFontFixedPitchByDefaultAndOkAppliesIt)
             QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
         });
         EXPECT_EQ(offeredFixedOnly, fixedPitch);
+        // What the list shows, not only the option: a proportional family
+        // is offered only when the box is cleared.
+        ASSERT_TRUE(offered.contains(QStringLiteral("DejaVu Sans Mono")));
+        EXPECT_EQ(offered.contains(QStringLiteral("DejaVu Sans")), !fixedPitch);
+        if (fixedPitch) {
+            for (const QString& family : offered)
+                EXPECT_TRUE(QFontDatabase::isFixedPitch(family)) << family.toStdString();
+        }
     }
 
     Registry reread(dir.path());
