@@ -12,8 +12,9 @@ std::string LeadingBlanks(std::string_view line) {
 
 TKeepIndentation::TKeepIndentation(ScriptEditor& editor, const TSettings& settings)
     : QObject(&editor), editor_(editor), settings_(settings) {
-    // The control reports each character it typed, a line break as its CR
-    // and then its LF, once the break is in the text.
+    // The control reports each character typed into it (not a paste or a
+    // program edit), a line break as its CR and then its LF, once the break
+    // is in the text.
     connect(&editor_, &ScriptEditor::SCN_CHARADDED, this, &TKeepIndentation::OnCharAdded);
 }
 
@@ -21,8 +22,7 @@ void TKeepIndentation::OnCharAdded(int character) {
     if (character != '\n' || !settings_.keepIndentation) return;
     const int caret = editor_.SelStart();
     const int line = editor_.LineFromChar(caret);
-    // Only at the start of the line the break opened: a paste or a program
-    // edit is no typed line break.
+    // The caret stands at the start of the line the break opened.
     if (line == 0 || editor_.SelLength() != 0 || caret != editor_.LineIndex(line)) return;
     const std::string indent = LeadingBlanks(editor_.Line(line - 1));
     if (!indent.empty()) (void)editor_.ReplaceSelection(indent);
