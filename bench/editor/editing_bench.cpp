@@ -1,6 +1,7 @@
 // The editing commands as the user meets them: one typed character from
 // key-down to key-up with its recolouring, a paste of 1,000 lines with its
-// recolouring, and the block indent of a 10,000-line selection. Scripts are
+// recolouring, the block indent of a 10,000-line selection, and a new colour
+// scheme over a whole script (the configuration dialog's OK). Scripts are
 // realistic form scripts, coloured as a load colours them, every style
 // already in the control (as after the first edit).
 //
@@ -21,6 +22,7 @@
 #include "editor/coloured_load.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
+#include "highlight/class_looks.h"
 #include "highlight/color_stream.h"
 #include "platform/registry.h"
 #include "script_generator.h"
@@ -114,6 +116,26 @@ void BM_PasteRecolour(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PasteRecolour)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The configuration dialog's OK with another colour scheme: the whole open
+// script takes the new class colours (in turn the scheme and another one, so
+// every pass changes every comment, keyword and string).
+void BM_RecolourWholeScript(benchmark::State& state) {
+    EditorSetup setup(static_cast<std::size_t>(state.range(0)));
+    vk::ClassFonts other = SchemeFonts();
+    other[vk::IndexOf(vk::TokenClass::Comment)].color = 0x563412;
+    other[vk::IndexOf(vk::TokenClass::Keyword)].style = 0;
+    other[vk::IndexOf(vk::TokenClass::String)].color = 0x0000FF;
+    const vk::ClassLooks looks[] = {vk::ClassLooksAsLoaded(other),
+                                    vk::ClassLooksAsLoaded(SchemeFonts())};
+    int pass = 0;
+    for (auto _ : state) {
+        const int restyled = setup.editor.RecolourRange(0, setup.editor.TextLength(), looks[pass]);
+        if (restyled == 0) state.SkipWithError("nothing was recoloured");
+        pass = 1 - pass;
+    }
+}
+BENCHMARK(BM_RecolourWholeScript)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_BlockIndent(benchmark::State& state) {
     const std::filesystem::path folder =

@@ -1,6 +1,6 @@
-// The caret read-out, Find Next and the jump to a line on a short and on a
-// long script: the read-out runs on every caret move, so it must not grow
-// with the script.
+// The caret read-out, Find Next, Find Previous and the jump to a line on a
+// short and on a long script: the read-out runs on every caret move, so it
+// must not grow with the script.
 //
 //   find_bench    Google Benchmark timings; the argument is the line count
 
@@ -70,6 +70,22 @@ void BM_FindNextAtTheEnd(benchmark::State& state) {
     state.counters["lines"] = editor.LineCount();
 }
 
+// Shift+F3 from the end of the script for a letter that stands on nearly
+// every line, and for one that stands only on the first.
+void BM_FindPrevious(benchmark::State& state) {
+    vk::ScriptEditor editor;
+    SilentMessages messages;
+    vk::TFindReplace finder(editor, messages);
+    editor.SetPlainText("' needle\r\n" + ScriptOfLines(static_cast<int>(state.range(0))));
+    vk::FindRequest request;
+    request.findText = state.range(1) != 0 ? "e" : "NEEDLE";
+    for (auto _ : state) {
+        editor.SetCaret(editor.TextLength());
+        if (!finder.FindPrevious(request)) std::abort();
+    }
+    state.counters["lines"] = editor.LineCount();
+}
+
 void BM_GotoLine(benchmark::State& state) {
     vk::ScriptEditor editor;
     editor.resize(800, 600);
@@ -87,4 +103,8 @@ void BM_GotoLine(benchmark::State& state) {
 
 BENCHMARK(BM_CaretReadout)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FindNextAtTheEnd)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindPrevious)
+    ->ArgsProduct({{100, 100000}, {1, 0}})
+    ->ArgNames({"lines", "frequent"})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GotoLine)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);

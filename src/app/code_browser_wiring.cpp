@@ -38,14 +38,22 @@ void RemoveWarningLine(QPlainTextEdit& memo, std::string_view text) {
 }  // namespace
 
 std::unique_ptr<TCodeBrowser> AttachCodeBrowser(TfMain& main) {
+    // The rescan runs by itself after typing: its progress must not wipe a
+    // message the user has not read yet.
     auto browser = std::make_unique<TCodeBrowser>(
-        *main.tvCodeBrowser(), *main.reScript(), main.Settings(), main,
+        *main.tvCodeBrowser(), *main.reScript(), main.Settings(), main.BackgroundStatus(),
         [&main](const std::function<void()>& command) { return main.RunCommand(command); });
     TCodeBrowser* b = browser.get();
     b->programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     b->addWarning = [&main](std::string_view text) { main.AddWarning(text); };
     b->removeWarning = [&main](std::string_view text) {
         RemoveWarningLine(*main.meWarnings(), text);
+    };
+    // A warning of a half-typed line ("Sub " before its name) opened the
+    // panel; once the line is complete the empty panel closes again. Lines
+    // of others (the load's, say) keep it open.
+    b->warningsWithdrawn = [&main] {
+        if (main.meWarnings()->toPlainText().isEmpty()) main.HideWarnings();
     };
 
     // Each edit arms the idle-time rescan; a load rescans at once (the

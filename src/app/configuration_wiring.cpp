@@ -5,6 +5,8 @@
 #include "app/main_window.h"
 #include "browser/code_browser.h"
 #include "editor/script_editor.h"
+#include "highlight/class_looks.h"
+#include "highlight/color_stream.h"
 #include "settings/configuration_dialog.h"
 #include "settings/settings.h"
 
@@ -16,13 +18,28 @@ void ApplyConfiguration(TfMain& main) {
         const ScriptEditor::FrozenRedraw frozen(editor);
         const bool modified = editor.IsModified();
         const EditorSelection selection = editor.SaveSelection();
+        const int firstVisible = editor.FirstVisibleLine();
+        const long xOffset = editor.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
         editor.SetTextLimit(main.Settings().TextLimitBytes());
+        // The editor font chosen in the dialog, for the whole text.
+        const TFont& font = main.ColorStream().FontOf(TokenClass::Whitespace);
+        editor.SetEditorFont(font.name, font.size);
         editor.SelectAll();
         main.ConfigureTabPositions();
+        // The open script takes the colour scheme as a whole, not line by
+        // line as it is edited. Styles only: the text, its undo history and
+        // the modified flag are not touched.
+        if (editor.isEnabled())
+            editor.RecolourRange(0, editor.TextLength(),
+                                 ClassLooksAsLoaded(main.ColorStream().Fonts()));
         editor.RestoreSelection(selection);
         editor.SetModified(modified);
+        editor.ScrollToLine(firstVisible);
+        editor.SendScintilla(QsciScintillaBase::SCI_SETXOFFSET,
+                             static_cast<unsigned long>(xOffset));
     }
     main.ApplyCodeBrowserSetting();
+    emit main.configurationApplied();
 }
 
 TfConfiguration& AttachConfiguration(TfMain& main) {

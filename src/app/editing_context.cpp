@@ -99,6 +99,8 @@ bool TEditingContext::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
     for (const QAction* action : main_.findChildren<QAction*>()) {
+        // A menu's own shortcut (Ctrl+Z on Undo) stays the editor's key.
+        if (action->shortcutContext() == Qt::WidgetShortcut) continue;
         if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             // Left unaccepted and kept from the editor: the shortcut fires.
             event->ignore();
@@ -119,7 +121,7 @@ void TEditingContext::ResetEditor() {
     editor_.Clear();
     editor_.SetModified(false);
     // The flag is clear, so the indicator must not say "Modified".
-    main_.StatusPanel(1)->clear();
+    main_.ShowModified(false);
     main_.StatusPanel(2)->clear();
     editor_.setEnabled(false);
     main_.CodeBrowser().ScriptClosed();
@@ -174,6 +176,7 @@ void TEditingContext::ShowSelection() {
     bars.tbbDatabases->setText(CaptionOf(selection_.DatabasesCaption()));
     bars.tbbCategories->setText(CaptionOf(selection_.CategoriesCaption()));
     bars.tbbForms->setText(CaptionOf(selection_.FormsCaption()));
+    main_.SetOpenNames(selection_.Database(), selection_.Category(), selection_.Form());
     FillNameMenu(*bars.pmCategories, NameEntries(selection_.Categories()),
                  [this](const std::string& name) { Run([this, name] { CategoryClick(name); }); });
     FillNameMenu(*bars.pmForms, NameEntries(selection_.Forms()),
@@ -259,7 +262,7 @@ void TEditingContext::UpdateToCommence() {
     switch (result.outcome) {
         case CheckInResult::Outcome::Stored:
             editor_.SetModified(false);
-            main_.StatusPanel(1)->clear();
+            main_.ShowModified(false);
             break;
         case CheckInResult::Outcome::Refused:
         case CheckInResult::Outcome::Changed:  // only a guarded check-in, which this is not

@@ -7,6 +7,7 @@
 #include "editor/block_indenter.h"
 #include "editor/bookmarks.h"
 #include "editor/goto_line.h"
+#include "editor/keep_indentation.h"
 #include "editor/line_number_margin.h"
 #include "editor/line_recolourer.h"
 #include "editor/script_editor.h"
@@ -40,17 +41,19 @@ EditorCommands AttachEditorCommands(TfMain& main) {
     // Bookmark jumps are the editor's one jump, as go to line and the code
     // browser make it.
     const TSettings& settings = main.Settings();
-    TBookmarks* bookmarks =
-        new TBookmarks(editor, *commands.recolourer, main.Messages(), [&editor, &settings](int line) {
-            GotoLine(editor, line, settings.jumpOffset);
-            editor.setFocus();
-        });
+    TBookmarks* bookmarks = new TBookmarks(editor, *commands.recolourer, main.Messages(),
+                                           [&editor, &settings](int line) {
+                                               GotoLine(editor, line, settings.jumpOffset);
+                                               editor.setFocus();
+                                           });
     commands.bookmarks = bookmarks;
     OnTriggered(main, main.Actions().acSetNextBookmark,
                 [bookmarks] { bookmarks->SetNextBookmark(); });
     QMenu* menu = main.Toolbars().pmBookmarks;
     QObject::connect(menu, &QMenu::aboutToShow, bookmarks,
                      [bookmarks, menu] { bookmarks->FillMenu(*menu); });
+
+    new TKeepIndentation(editor, main.Settings());
 
     TLineNumberMargin* margin = new TLineNumberMargin(editor, main.Settings());
     commands.lineNumbers = margin;

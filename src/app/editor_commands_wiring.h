@@ -21,8 +21,8 @@ struct EditorCommands {
 // recolouring while typing (with the colour stream's class fonts), block
 // indent and unindent (acIndentBlock, acUnindentBlock), and the bookmarks
 // (Ctrl+digit, Ctrl+Shift+digit, acSetNextBookmark and its menu pmBookmarks),
-// and the line-number margin, switched by its setting after each run of the
-// configuration dialog.
+// the line-number margin, switched by its setting after each run of the
+// configuration dialog, and "Keep indentation on Enter".
 EditorCommands AttachEditorCommands(TfMain& main);
 
 }  // namespace vk

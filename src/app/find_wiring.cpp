@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QRect>
 #include <memory>
 #include <string>
 
+#include "app/keep_clear.h"
 #include "app/main_window.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
@@ -29,6 +31,28 @@ void miFindReplaceClick(TfFindReplace& dialog) {
     dialog.activateWindow();
     dialog.edFindText()->setFocus();
     dialog.edFindText()->selectAll();
+}
+
+// Where a match stands on the screen: from its first character to its last,
+// the height of its lines.
+QRect MatchArea(const ScriptEditor& editor, int start, int length) {
+    const auto point = [&editor](int pos) {
+        const auto at = static_cast<unsigned long>(pos);
+        return QPoint(static_cast<int>(editor.SendScintilla(
+                          QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, static_cast<long>(at))),
+                      static_cast<int>(editor.SendScintilla(
+                          QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, static_cast<long>(at))));
+    };
+    const int lineHeight = static_cast<int>(editor.SendScintilla(
+        QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(editor.LineFromChar(start))));
+    const QPoint first = point(start);
+    const QPoint last = point(start + length);
+    QRect area = last.y() == first.y()
+                     ? QRect(first, QPoint(last.x(), first.y() + lineHeight - 1))
+                     // Over a line end: the whole width of the lines.
+                     : QRect(QPoint(0, first.y()),
+                             QPoint(editor.viewport()->width(), last.y() + lineHeight - 1));
+    return QRect(editor.viewport()->mapToGlobal(area.topLeft()), area.size());
 }
 
 }  // namespace
@@ -75,16 +99,50 @@ void AttachFindAndGoto(TfMain& main, std::function<void(int, int)> recolourLines
     QObject::connect(main.MenuItems().miFindReplace, &QAction::triggered, dialog,
                      [dialog] { miFindReplaceClick(*dialog); });
     finder->recolourLines = std::move(recolourLines);
+    // The dialog and the questions about a match stay off it, so the user
+    // sees what is asked about.
+    finder->matchShown = [&main, &editor, dialog](int start, int length) {
+        const QRect area = MatchArea(editor, start, length);
+        if (dialog->isVisible()) MoveWindowOffArea(*dialog, area);
+        main.Messages().KeepClear(ToScreenArea(area));
+    };
+    // Each search is one command; the area is the match's for its questions
+    // only.
+    const auto search = [&main](const std::function<void()>& command) {
+        main.RunCommand(command);
+        main.Messages().KeepClear(std::nullopt);
+    };
     // dlgReplaceFind and dlgReplaceReplace.
-    QObject::connect(dialog, &TfFindReplace::findNext, &main, [&main, dialog, finder] {
-        main.RunCommand([&] { (void)finder->FindNext(dialog->Request()); });
+    QObject::connect(dialog, &TfFindReplace::findNext, &main, [search, dialog, finder] {
+        search([&] { (void)finder->FindNext(dialog->Request()); });
     });
-    QObject::connect(dialog, &TfFindReplace::replace, &main, [&main, dialog, finder] {
-        main.RunCommand([&] { finder->Replace(dialog->Request()); });
+    QObject::connect(dialog, &TfFindReplace::replace, &main, [search, dialog, finder] {
+        search([&] { finder->Replace(dialog->Request()); });
     });
-    QObject::connect(dialog, &TfFindReplace::replaceAll, &main, [&main, dialog, finder] {
-        main.RunCommand([&] { finder->ReplaceAll(dialog->Request()); });
+    QObject::connect(dialog, &TfFindReplace::replaceAll, &main, [search, dialog, finder] {
+        search([&] { finder->ReplaceAll(dialog->Request()); });
     });
+
+    // F3 and Shift+F3: the dialog's search again, without the dialog. With
+    // nothing to search for yet, the dialog opens to ask.
+    const auto again = [&editor, search, dialog, finder](bool forward) {
+        if (!editor.isEnabled()) return;
+        const FindRequest request = dialog->Request();
+        if (request.findText.empty()) {
+            miFindReplaceClick(*dialog);
+            return;
+        }
+        search([&] {
+            if (forward)
+                (void)finder->FindNext(request);
+            else
+                (void)finder->FindPrevious(request);
+        });
+    };
+    QObject::connect(main.MenuItems().miFindNext, &QAction::triggered, dialog,
+                     [again] { again(true); });
+    QObject::connect(main.MenuItems().miFindPrevious, &QAction::triggered, dialog,
+                     [again] { again(false); });
 }
 
 }  // namespace vk

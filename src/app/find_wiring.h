@@ -8,8 +8,10 @@ class TfMain;
 
 // Hooks up the editor's search and position commands on the main window:
 // the caret read-out in status panel 2, "&Find/Replace" (Ctrl+F) with the
-// modeless dialog `dlgReplace`, "&Line number" (also Ctrl+G) and the jump
-// the code browser uses. Everything it makes is owned by the window.
+// modeless dialog `dlgReplace`, "Find &Next" (F3) and "Find Pre&vious"
+// (Shift+F3) with the dialog's search, "&Line number" (also Ctrl+G) and the
+// jump the code browser uses. The dialog and the questions about a match
+// move off the match. Everything it makes is owned by the window.
 // `recolourLines` (first line, last line), when given, recolours the lines a
 // replacement changed.
 void AttachFindAndGoto(TfMain& main, std::function<void(int, int)> recolourLines = {});

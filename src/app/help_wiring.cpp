@@ -18,6 +18,9 @@ TSyntaxHelp& AttachSyntaxHelp(TfMain& main, const TSyntaxList& index) {
     help->setObjectName(QStringLiteral("SyntaxHelp"));
     QObject::connect(main.MenuItems().miSyntaxHelp, &QAction::triggered, help,
                      [&main, help] { main.RunCommand([help] { help->miSyntaxHelpClick(); }); });
+    // "Disable syntax help" takes effect at the dialog's OK, not at the next
+    // caret move.
+    QObject::connect(&main, &TfMain::configurationApplied, help, &TSyntaxHelp::UpdateSyntaxLine);
     return *help;
 }
 

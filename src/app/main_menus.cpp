@@ -24,6 +24,16 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption, const char*
     return item;
 }
 
+// An editing item whose keys the editor handles itself while it has the
+// focus (typing them there keeps its key events, which recolouring and the
+// other behaviours listen to). The menu shows the shortcut; the shortcut
+// belongs to the menu alone, so the window never takes the key away.
+QAction* AddEditorItem(QMenu& menu, const char* name, const char* caption, const char* shortcut) {
+    QAction* item = AddItem(menu, name, caption, shortcut);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    return item;
+}
+
 }  // namespace
 
 MainMenuItems BuildMainMenu(QMainWindow& window, const MainActions& actions) {
@@ -39,12 +49,17 @@ MainMenuItems BuildMainMenu(QMainWindow& window, const MainActions& actions) {
     items.miExit = AddItem(*file, "miExit", "E&xit");
 
     QMenu* edit = AddMenu(*bar, "miEdit", "&Edit");
-    items.miCut = AddItem(*edit, "miCut", "Cu&t");
-    items.miCopy = AddItem(*edit, "miCopy", "&Copy");
-    items.miPaste = AddItem(*edit, "miPaste", "&Paste");
-    items.miSelectAll = AddItem(*edit, "miSelectAll", "Select &All");
+    items.miUndo = AddEditorItem(*edit, "miUndo", "&Undo", "Ctrl+Z");
+    items.miRedo = AddEditorItem(*edit, "miRedo", "&Redo", "Ctrl+Y");
+    edit->addSeparator();
+    items.miCut = AddEditorItem(*edit, "miCut", "Cu&t", "Ctrl+X");
+    items.miCopy = AddEditorItem(*edit, "miCopy", "&Copy", "Ctrl+C");
+    items.miPaste = AddEditorItem(*edit, "miPaste", "&Paste", "Ctrl+V");
+    items.miSelectAll = AddEditorItem(*edit, "miSelectAll", "Select &All", "Ctrl+A");
     edit->addSeparator();
     items.miFindReplace = AddItem(*edit, "miFindReplace", "&Find/Replace", "Ctrl+F");
+    items.miFindNext = AddItem(*edit, "miFindNext", "Find &Next", "F3");
+    items.miFindPrevious = AddItem(*edit, "miFindPrevious", "Find Pre&vious", "Shift+F3");
 
     QMenu* configure = AddMenu(*bar, "miConfigure", "&Configure");
     items.miConfigEditor = AddItem(*configure, "miConfigEditor", "&Editor");
@@ -62,11 +77,20 @@ MainMenuItems BuildMainMenu(QMainWindow& window, const MainActions& actions) {
     return items;
 }
 
-ScriptMenu BuildScriptMenu(QWidget& owner) {
+ScriptMenu BuildScriptMenu(QWidget& owner, const MainMenuItems& items) {
     ScriptMenu menu;
     menu.pmScript = new QMenu(&owner);
-    menu.pmScript->setObjectName(QStringLiteral("pmScript"));
-    QMenu* go = menu.pmScript->addMenu(QStringLiteral("&Goto..."));
+    QMenu& pm = *menu.pmScript;
+    pm.setObjectName(QStringLiteral("pmScript"));
+    pm.addActions({items.miUndo, items.miRedo});
+    pm.addSeparator();
+    pm.addActions({items.miCut, items.miCopy, items.miPaste});
+    menu.miDelete = AddEditorItem(pm, "miDelete", "&Delete", "Del");
+    pm.addSeparator();
+    pm.addAction(items.miSelectAll);
+    pm.addSeparator();
+    pm.addAction(items.miFindReplace);
+    QMenu* go = pm.addMenu(QStringLiteral("&Goto..."));
     go->setObjectName(QStringLiteral("miGoto"));
     go->menuAction()->setObjectName(QStringLiteral("miGoto"));
     menu.miGotoLine = AddItem(*go, "miGotoLine", "&Line number");

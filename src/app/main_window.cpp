@@ -18,6 +18,7 @@
 #include "app/window_placement.h"
 #include "browser/code_browser.h"
 #include "common/messages.h"
+#include "editor/ansi_text.h"
 #include "editor/script_editor.h"
 #include "highlight/class_fonts.h"
 #include "highlight/color_stream.h"
@@ -68,10 +69,20 @@ void TfMain::ConnectCommands() {
     Connect(actions_.acUpdateAndFocus, [this] { UpdateAndFocus(); });
 
     Connect(menuItems_.miExit, [this] { close(); });
-    Connect(menuItems_.miCut, [this] { reScript_->cut(); });
-    Connect(menuItems_.miCopy, [this] { reScript_->copy(); });
-    Connect(menuItems_.miPaste, [this] { reScript_->paste(); });
-    Connect(menuItems_.miSelectAll, [this] { reScript_->SelectAll(); });
+    // The editing items act on the editor only while a script is open: the
+    // disabled editor would still take a paste.
+    const auto onEditor = [this](QAction* item, std::function<void(ScriptEditor&)> edit) {
+        Connect(item, [this, edit = std::move(edit)] {
+            if (reScript_->isEnabled()) edit(*reScript_);
+        });
+    };
+    onEditor(menuItems_.miUndo, [](ScriptEditor& e) { e.undo(); });
+    onEditor(menuItems_.miRedo, [](ScriptEditor& e) { e.redo(); });
+    onEditor(menuItems_.miCut, [](ScriptEditor& e) { e.cut(); });
+    onEditor(menuItems_.miCopy, [](ScriptEditor& e) { e.copy(); });
+    onEditor(menuItems_.miPaste, [](ScriptEditor& e) { e.paste(); });
+    onEditor(scriptMenu_.miDelete, [](ScriptEditor& e) { e.removeSelectedText(); });
+    onEditor(menuItems_.miSelectAll, [](ScriptEditor& e) { e.SelectAll(); });
     Connect(menuItems_.miAbout, [this] { ShowAbout(); });
 
     connect(sbHideWarnings_, &QToolButton::clicked, this, [this] { HideWarnings(); });
@@ -85,6 +96,17 @@ void TfMain::FormCreate() {
     std::vector<std::string> clamped = settings_.clampedValues;
     for (std::string& text : LoadWindowPlacement(*this, settings_.registry()))
         clamped.push_back(std::move(text));
+    if (const std::optional<int> width = LoadCodeBrowserWidth(settings_.registry())) {
+        // The window is on its screen by now; a tree wider than the window
+        // would leave no room for the editor.
+        if (*width < this->width()) {
+            SetCodeBrowserWidth(*width);
+        } else {
+            clamped.push_back("The stored Code Browser Width " + std::to_string(*width) +
+                              " does not fit in the window; " +
+                              std::to_string(DefaultCodeBrowserWidth()) + " is used.");
+        }
+    }
     toolbars_.tbbDatabases->setText(QStringLiteral("Databases"));
     ApplyCodeBrowserSetting();
     colorStream_ = std::make_unique<TColorStream>(LoadClassFonts(settings_.registry()));
@@ -98,7 +120,7 @@ void TfMain::FormCreate() {
         ConfigureTabPositions();
         reScript_->SetCaret(0);
         reScript_->SetModified(false);
-        StatusPanel(1)->clear();
+        ShowModified(false);
     }
     connect(reScript_, &ScriptEditor::scriptChanged, this, [this] { reScriptChange(); });
     // Said from the running loop, once the window has its size: the warnings
@@ -139,15 +161,40 @@ void TfMain::ApplyCodeBrowserSetting() {
         tvCodeBrowser_->setVisible(!settings_.codeBrowserDisabled);
 }
 
-void TfMain::reScriptChange() {
+void TfMain::reScriptChange() { ShowModified(true); }
+
+void TfMain::ShowModified(bool modified) {
     QLabel* panel = StatusPanel(1);
-    if (panel->text() != QLatin1String("Modified")) panel->setText(QStringLiteral("Modified"));
+    const QString text = modified ? QStringLiteral("Modified") : QString();
+    if (panel->text() != text) panel->setText(text);
+    if (modified == modifiedShown_) return;
+    modifiedShown_ = modified;
+    UpdateTitle();
+}
+
+void TfMain::SetOpenNames(std::string_view database, std::string_view category,
+                          std::string_view form) {
+    openNames_ = {std::string(form), std::string(category), std::string(database)};
+    UpdateTitle();
+}
+
+void TfMain::UpdateTitle() {
+    QStringList parts;
+    for (const std::string& name : openNames_) {
+        if (name.empty()) continue;
+        QString part = FromAnsi(name);
+        // The marker goes with the first name: the form whose script it is.
+        if (parts.isEmpty() && modifiedShown_ && !openNames_[0].empty()) part += QLatin1Char('*');
+        parts << part;
+    }
+    parts << QStringLiteral("Vellumkit");
+    setWindowTitle(parts.join(QStringLiteral(" \u2014 ")));
 }
 
 void TfMain::EnableEdit() {
     reScript_->setEnabled(true);
     reScript_->SetModified(false);
-    StatusPanel(1)->clear();
+    ShowModified(false);
 }
 
 void TfMain::UpdateAndFocus() {
@@ -177,6 +224,7 @@ bool TfMain::PromptSaveChanges() {
 void TfMain::closeEvent(QCloseEvent* event) {
     const bool close = PromptSaveChanges();
     SaveWindowPlacement(*this, settings_.registry());
+    if (!tvCodeBrowser_->isHidden()) SaveCodeBrowserWidth(settings_.registry(), CodeBrowserWidth());
     if (close)
         event->accept();
     else

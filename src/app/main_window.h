@@ -48,6 +48,17 @@ public:
     // long operations do not return to the event loop. Text is Windows-1252.
     void SetStatus(std::string_view text, int level) override;
 
+    // Keeps the message panel 0 shows through the reports of background
+    // work (BackgroundStatus) until ReleaseStatus, or until another
+    // operation writes its own message: for a message the user must get to
+    // see although the idle rescan reports after every keystroke.
+    void HoldStatus() { statusHeld_ = true; }
+    void ReleaseStatus() { statusHeld_ = false; }
+    [[nodiscard]] bool StatusHeld() const { return statusHeld_; }
+    // Where work that runs by itself (the code browser's idle rescan)
+    // reports: as SetStatus, except that a held message stays.
+    [[nodiscard]] StatusSink& BackgroundStatus() { return backgroundStatus_; }
+
     // Appends a line to the warnings memo and opens the warnings panel to at
     // least kWarningsMinHeight when it is lower.
     void AddWarning(std::string_view text);
@@ -62,6 +73,14 @@ public:
     // "Modified" panel.
     void EnableEdit();
 
+    // The "Modified" indicator: status panel 1 and the marker in the title.
+    void ShowModified(bool modified);
+    // What the window title names: "Form — Category — Database — Vellumkit"
+    // with the parts chosen so far, a "*" after the form while the script
+    // has unsaved changes, and "Vellumkit" alone before anything is chosen.
+    // Names are Windows-1252.
+    void SetOpenNames(std::string_view database, std::string_view category, std::string_view form);
+
     // The unsaved-changes prompt: when the editor is modified, asks "Save
     // changes first ?". Yes asks for the update (updateRequested) and goes
     // on once the script is
@@ -72,6 +91,12 @@ public:
 
     // Shows or hides the code browser by the "Disable" setting.
     void ApplyCodeBrowserSetting();
+    // The code browser's width beside the editor: where the divider stands.
+    // It is stored with the window placement; the first start shows names of
+    // 20 characters whole.
+    [[nodiscard]] int CodeBrowserWidth() const;
+    void SetCodeBrowserWidth(int width);
+    [[nodiscard]] int DefaultCodeBrowserWidth() const;
 
     // Runs one command; an exception it raises is shown in the error box.
     // Returns false when the command failed.
@@ -101,6 +126,9 @@ signals:
     void updateRequested();
     // Bring the Commence window of the current database to the front.
     void focusCommenceRequested();
+    // The configuration dialog closed with OK and the window has applied the
+    // editor settings; behaviours that follow other settings apply theirs.
+    void configurationApplied();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +147,7 @@ private:
     // Runs on every change of the editor text, unless the editor's
     // notifications are held back (ScriptEditor::DetachedNotifications).
     void reScriptChange();
+    void UpdateTitle();
     void UpdateAndFocus();
     void ShowAbout();
 
@@ -141,11 +170,25 @@ private:
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
 
     int lastStatusLevel_ = 0;
+    bool statusHeld_ = false;
+    class BackgroundStatusSink final : public StatusSink {
+    public:
+        explicit BackgroundStatusSink(TfMain& main) : main_(main) {}
+        void SetStatus(std::string_view text, int level) override;
+
+    private:
+        TfMain& main_;
+    };
+    BackgroundStatusSink backgroundStatus_{*this};
 
     std::unique_ptr<TColorStream> colorStream_;
     // Destroyed before the tree and editor it works on (a member goes before
     // the window's child widgets).
     std::unique_ptr<TCodeBrowser> codeBrowser_;
+
+    // The names the title shows: form, category, database; and the marker.
+    std::array<std::string, 3> openNames_;
+    bool modifiedShown_ = false;
 };
 
 }  // namespace vk

@@ -4,8 +4,10 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "app/about.h"
 #include "app/app_icons.h"
@@ -17,8 +19,9 @@
 namespace vk {
 namespace {
 
-constexpr int kCodeBrowserWidth = 137;
 constexpr int kCodeBrowserIndent = 19;
+// The code browser shows names of this many characters whole.
+constexpr int kCodeBrowserNameChars = 20;
 constexpr int kStatusBarHeight = 19;
 // First sizes of the editor area; the splitters give it whatever the window
 // has beside the code browser and the closed warnings panel.
@@ -47,7 +50,7 @@ void TfMain::BuildCentralArea() {
     // The code browser keeps its width when the window is resized.
     splHor_->setStretchFactor(0, 0);
     splHor_->setStretchFactor(1, 1);
-    splHor_->setSizes({kCodeBrowserWidth, kDefaultEditorWidth});
+    splHor_->setSizes({DefaultCodeBrowserWidth(), kDefaultEditorWidth});
 
     reScript_ = Named(new ScriptEditor(splVer_), "reScript");
     reScript_->setEnabled(false);
@@ -56,7 +59,7 @@ void TfMain::BuildCentralArea() {
     reScript_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1UL);
     reScript_->setIndentationsUseTabs(true);
     reScript_->viewport()->installEventFilter(this);
-    scriptMenu_ = BuildScriptMenu(*this);
+    scriptMenu_ = BuildScriptMenu(*this, menuItems_);
     splVer_->addWidget(reScript_);
 
     pnWarnings_ = Named(new QWidget(splVer_), "pnWarnings");
@@ -87,6 +90,29 @@ void TfMain::BuildCentralArea() {
 
     setCentralWidget(pnMain_);
 }
+
+int TfMain::DefaultCodeBrowserWidth() const {
+    const QTreeWidget& tree = *tvCodeBrowser_;
+    const QStyle& style = *tree.style();
+    // An entry's name starts behind two indentation steps (the roots have
+    // their branch marks too) and its icon, with the item margins around;
+    // the vertical scroll bar of a long list takes its room as well. Capital
+    // N stands for a name's characters: wider than most that names use.
+    const int text =
+        tree.fontMetrics().horizontalAdvance(QString(kCodeBrowserNameChars, QLatin1Char('N')));
+    const int margins = 4 * (style.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &tree) + 1);
+    return 2 * tree.indentation() + style.pixelMetric(QStyle::PM_SmallIconSize, nullptr, &tree) +
+           margins + text + 2 * tree.frameWidth() +
+           style.pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &tree);
+}
+
+void TfMain::SetCodeBrowserWidth(int width) {
+    QList<int> sizes = splHor_->sizes();
+    const int total = std::max(sizes.value(0) + sizes.value(1), width + kDefaultEditorWidth);
+    splHor_->setSizes({width, total - width});
+}
+
+int TfMain::CodeBrowserWidth() const { return splHor_->sizes().value(0); }
 
 void TfMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();

@@ -10,6 +10,8 @@
 namespace vk {
 
 void TfMain::SetStatus(std::string_view text, int level) {
+    // Another operation's message replaces a held one.
+    statusHeld_ = false;
     if (!settings_.displayStatus) return;
     if (level == 0 || level >= lastStatusLevel_) {
         QLabel* panel = StatusPanel(0);
@@ -17,6 +19,15 @@ void TfMain::SetStatus(std::string_view text, int level) {
         panel->repaint();
     }
     lastStatusLevel_ = level;
+}
+
+void TfMain::BackgroundStatusSink::SetStatus(std::string_view text, int level) {
+    if (!main_.statusHeld_) {
+        main_.SetStatus(text, level);
+        return;
+    }
+    // The held message stays; the level rule goes on as if it had been shown.
+    if (main_.settings_.displayStatus) main_.lastStatusLevel_ = level;
 }
 
 void TfMain::AddWarning(std::string_view text) {

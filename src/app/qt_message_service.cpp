@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "app/keep_clear.h"
 #include "editor/ansi_text.h"
 
 namespace vk {
@@ -57,6 +58,21 @@ QMessageBox::StandardButton EscapeButton(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
+// A message box that, once it has its size, moves off an area it must not
+// cover (centred over its parent, a question would hide the match it asks
+// about).
+class PlacedMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    std::optional<ScreenArea> keepClear;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (keepClear) MoveWindowOffArea(*this, ToRect(*keepClear));
+    }
+};
+
 MessageAnswer ToAnswer(int button) {
     switch (button) {
         case QMessageBox::Yes:
@@ -80,8 +96,9 @@ QWidget* QtMessageService::Parent() const {
 
 MessageAnswer QtMessageService::Show(std::string_view text, MessageIcon icon,
                                      MessageButtons buttons, std::string_view title) {
-    QMessageBox box(ToQtIcon(icon), FromAnsi(title), DisplayText(text), ToQtButtons(buttons),
-                    Parent());
+    PlacedMessageBox box(ToQtIcon(icon), FromAnsi(title), DisplayText(text), ToQtButtons(buttons),
+                         Parent());
+    box.keepClear = keepClear_;
     box.setTextFormat(Qt::PlainText);
     // The first button is the default one, as in the Windows boxes.
     box.setDefaultButton(buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);

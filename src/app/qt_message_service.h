@@ -18,6 +18,8 @@ public:
     MessageAnswer Show(std::string_view text, MessageIcon icon, MessageButtons buttons,
                        std::string_view title = kMessageTitle) override;
     bool Input(std::string_view title, std::string_view prompt, std::string& value) override;
+    // Boxes shown while an area is set are moved off it once they appear.
+    void KeepClear(std::optional<ScreenArea> area) override { keepClear_ = area; }
 
     void SetParent(QWidget* parent) { parent_ = parent; }
 
@@ -25,6 +27,7 @@ private:
     QWidget* Parent() const;
 
     QPointer<QWidget> parent_;
+    std::optional<ScreenArea> keepClear_;
 };
 
 }  // namespace vk

@@ -24,6 +24,20 @@ TLineValidator::TLineValidator(ScriptEditor& editor, const TSettings& settings,
     // Ctrl+M are checked too.
     connect(&editor_, &ScriptEditor::keyPress, this,
             [this](EditorCharEvent& typed) { OnKeyPress(typed); });
+    connect(&editor_, &ScriptEditor::keyDown, this, [this](EditorKeyEvent&) { OnKeyDown(); });
+    // Another script: the message was about a line that is gone.
+    connect(&editor_, &ScriptEditor::scriptLoaded, this, [this] {
+        if (heldLine_ && holdStatus) holdStatus(false);
+        heldLine_.reset();
+    });
+}
+
+void TLineValidator::OnKeyDown() {
+    if (!heldLine_) return;
+    const int line = editor_.LineFromChar(editor_.SelStart());
+    if (line == *heldLine_ || line == *heldLine_ + 1) return;
+    heldLine_.reset();
+    if (holdStatus) holdStatus(false);
 }
 
 void TLineValidator::OnKeyPress(EditorCharEvent& typed) {
@@ -35,6 +49,8 @@ void TLineValidator::OnKeyPress(EditorCharEvent& typed) {
         offset = ValidateLine(place.database, place.category, editor_.Line(line), messages_);
     } catch (const std::exception& e) {
         status_.SetStatus(e.what(), 1);
+        heldLine_ = line;
+        if (holdStatus) holdStatus(true);
         return;
     }
     if (offset == 0) return;
@@ -43,10 +59,17 @@ void TLineValidator::OnKeyPress(EditorCharEvent& typed) {
 }
 
 std::unique_ptr<TLineValidator> AttachValidation(TfMain& main, const TEditingContext& context) {
-    return std::make_unique<TLineValidator>(
+    auto validator = std::make_unique<TLineValidator>(
         *main.reScript(), main.Settings(), main.Messages(), main, [&context] {
             return ValidationPlace{context.CurrentDatabase(), context.CurrentCategory()};
         });
+    validator->holdStatus = [&main](bool held) {
+        if (held)
+            main.HoldStatus();
+        else
+            main.ReleaseStatus();
+    };
+    return validator;
 }
 
 }  // namespace vk

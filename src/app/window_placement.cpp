@@ -12,6 +12,8 @@
 namespace vk {
 namespace {
 
+constexpr std::string_view kCodeBrowserWidth = "Code Browser Width";
+
 enum class PlacementState : std::uint32_t { Normal = 0, Minimised = 1, Maximised = 2 };
 
 // Smaller than this (or than its layout's least size) the window shows
@@ -117,6 +119,20 @@ void SaveWindowPlacement(const QWidget& window, Registry& registry) {
     WritePixels(*key, "Left", window.x());
     WritePixels(*key, "Width", window.width());
     WritePixels(*key, "Height", window.height());
+}
+
+std::optional<int> LoadCodeBrowserWidth(Registry& registry) {
+    const std::optional<RegistryKey> key = registry.OpenKey(Hive::CurrentUser, kProgramKey);
+    if (!key) return std::nullopt;
+    const std::optional<int> width = ReadPixels(*key, kCodeBrowserWidth);
+    if (!width || *width <= 0) return std::nullopt;
+    return width;
+}
+
+void SaveCodeBrowserWidth(Registry& registry, int width) {
+    if (width <= 0) return;
+    std::optional<RegistryKey> key = registry.OpenKey(Hive::CurrentUser, kProgramKey, true);
+    if (key) WritePixels(*key, kCodeBrowserWidth, width);
 }
 
 }  // namespace vk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,12 @@ class Registry;
 // Writes "WindowState" and, only while the window is in its normal state, its
 // bounds: a maximised window keeps the last normal bounds it was stored with.
 void SaveWindowPlacement(const QWidget& window, Registry& registry);
+
+// The code browser's width beside the editor (where the user left the
+// divider), "Code Browser Width" in pixels beside the placement; nothing when
+// none is stored or the stored one is no width.
+[[nodiscard]] std::optional<int> LoadCodeBrowserWidth(Registry& registry);
+// Stores a width above 0; a hidden or collapsed code browser keeps the last.
+void SaveCodeBrowserWidth(Registry& registry, int width);
 
 }  // namespace vk

@@ -206,6 +206,7 @@ void TCodeBrowser::ShowWarnings(std::vector<std::string> warnings) {
     warnings_ = std::move(warnings);
     if (addWarning)
         for (const std::string& line : warnings_) addWarning(line);
+    if (warnings_.empty() && warningsWithdrawn) warningsWithdrawn();
 }
 
 void TCodeBrowser::WriteDump(const std::string& dump) {

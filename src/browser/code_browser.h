@@ -80,6 +80,8 @@ public:
     // taken out again when a rescan no longer reports it.
     std::function<void(std::string_view)> addWarning;
     std::function<void(std::string_view)> removeWarning;
+    // After a rescan took its earlier lines out and found nothing to warn of.
+    std::function<void()> warningsWithdrawn;
     // Where the program itself lives; the error dump goes there when it can.
     std::string programFolder;
 

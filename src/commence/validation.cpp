@@ -65,11 +65,22 @@ bool CaseInsensitiveLess(const NameReference& a, const NameReference& b) {
 // Stable, so the first of exact repeats (the leftmost) keeps its offset.
 void SortAndDropRepeats(std::vector<NameReference>& list) {
     std::stable_sort(list.begin(), list.end(), CaseInsensitiveLess);
-    list.erase(std::unique(list.begin(), list.end(),
-                           [](const NameReference& a, const NameReference& b) {
-                               return a.name == b.name;
-                           }),
+    list.erase(std::unique(
+                   list.begin(), list.end(),
+                   [](const NameReference& a, const NameReference& b) { return a.name == b.name; }),
                list.end());
+}
+
+// Keeps the line order; an exact repeat goes, the first keeping its offset.
+void DropRepeats(std::vector<NameReference>& list) {
+    std::vector<NameReference> kept;
+    for (NameReference& reference : list) {
+        const bool seen = std::any_of(kept.begin(), kept.end(), [&](const NameReference& k) {
+            return k.name == reference.name;
+        });
+        if (!seen) kept.push_back(std::move(reference));
+    }
+    list = std::move(kept);
 }
 
 bool HasLine(const std::vector<std::string>& lines, std::string_view name) {
@@ -121,7 +132,7 @@ std::vector<NameReference> ScanFieldCalls(std::string_view line) {
         found.push_back({std::string(line.substr(offset, length)), offset});
         from = p.At();
     }
-    SortAndDropRepeats(found);
+    DropRepeats(found);
     return found;
 }
 
@@ -193,8 +204,7 @@ std::size_t ValidateLine(std::string_view database, std::string_view category,
     const ConnectionReferences connections = ScanConnectionCalls(code);
     if (!connections.connections.empty()) {
         // One line per connection: its name, a blank, the connected category.
-        const auto known =
-            Ask(conversation, commands::GetConnectionNames(category, "\r\n", " "));
+        const auto known = Ask(conversation, commands::GetConnectionNames(category, "\r\n", " "));
         // The error names the pair as the script writes it: "Managed by Employee".
         for (const NameReference& connection : connections.connections)
             if (!HasLine(known, connection.name))

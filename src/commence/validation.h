@@ -21,17 +21,17 @@ struct NameReference {
 
 // The scans take a comment-free line (see StripComment) and match their
 // patterns without regard to case; names keep the case the script writes.
-// Their lists are sorted without regard to case; an exact repeat of a name is
-// dropped, keeping its first offset (a repeat differing in case is kept, so a
-// wrongly written copy is still checked).
+// An exact repeat of a name is dropped, keeping its first offset (a repeat
+// differing in case is kept, so a wrongly written copy is still checked).
 
 // Field("name") and MoveToField("name") calls that start the line or follow a
-// blank and stand outside a string. A call behind a full stop
-// (Form.Field(...)) is left alone.
+// blank and stand outside a string, in line order: the first wrong name is
+// the leftmost. A call behind a full stop (Form.Field(...)) is left alone.
 [[nodiscard]] std::vector<NameReference> ScanFieldCalls(std::string_view line);
 
 // Connection("name", "category") calls outside a string, and the field of a
-// FieldValue("field") that follows such a call.
+// FieldValue("field") that follows such a call; both lists sorted without
+// regard to case.
 struct ConnectionReferences {
     std::vector<NameReference> connections;
     std::vector<NameReference> connectionFields;
@@ -44,9 +44,9 @@ struct ConnectionReferences {
 //
 // Returns 0 when every name exists. A name that does not exist (compared
 // exactly, case included) is shown in the error box of `messages` and its
-// offset in the line returned: fields of the category first, then
-// connections, then the fields of connected categories, each list in its
-// sorted order. A category that does not exist is shown the same way and
+// offset in the line returned: fields of the category first (in line order),
+// then connections, then the fields of connected categories (each in sorted
+// order). A category that does not exist is shown the same way and
 // gives 0, so the line break goes through.
 //
 // Throws EDDEFailed ("Field & connection validation failed") when Commence

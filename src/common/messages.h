@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,15 @@ enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 inline constexpr std::string_view kMessageTitle = "Vellumkit";
+
+// A rectangle of the screen, in pixels.
+struct ScreenArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const ScreenArea&) const = default;
+};
 
 // Every message box, question and input box of the program goes through one
 // of these. The main window shows real dialogs; tests answer and record.
@@ -22,6 +32,11 @@ public:
 
     // An input box; nothing when the user cancels.
     virtual bool Input(std::string_view title, std::string_view prompt, std::string& value) = 0;
+
+    // What the next boxes must leave in sight (the match a question is
+    // about), until called again; nothing for no such area. A service that
+    // shows no boxes on a screen ignores it.
+    virtual void KeepClear(std::optional<ScreenArea> area) { (void)area; }
 
     // The error box: stop icon, OK, and the message ending in a full stop
     // (see WithErrorFullStop).

@@ -1,5 +1,7 @@
 #include "editor/find_replace.h"
 
+#include <algorithm>
+
 #include "common/exceptions.h"
 #include "common/messages.h"
 
@@ -30,9 +32,31 @@ std::optional<TFindReplace::Found> TFindReplace::Search(const FindRequest& reque
     return std::nullopt;
 }
 
+std::optional<TFindReplace::Found> TFindReplace::SearchBackward(const FindRequest& request,
+                                                                int from, int to) const {
+    // A match never spans a line end (the find text is one line, and an
+    // expression is matched within single lines), so the lines are searched
+    // from the last up, each forward: an expression then matches the same
+    // text either way, and the search stops at the nearest line with a match.
+    if (to <= from) return std::nullopt;
+    for (int line = editor_.LineFromChar(to); line >= 0; --line) {
+        const int lineStart = editor_.LineIndex(line);
+        const int start = std::max(from, lineStart);
+        const int end = std::min(to, lineStart + editor_.LineLength(line));
+        std::optional<Found> last;
+        for (std::optional<Found> found = Search(request, start, end); found;
+             found = Search(request, found->start + 1, end))
+            last = found;
+        if (last) return last;
+        if (lineStart <= from) break;
+    }
+    return std::nullopt;
+}
+
 void TFindReplace::Select(const Found& match) {
     editor_.SetSel(match.start, match.length);
     editor_.ScrollCaretIntoView();
+    if (matchShown) matchShown(match.start, match.length);
 }
 
 void TFindReplace::ReportNotFound(const FindRequest& request) {
@@ -44,6 +68,18 @@ bool TFindReplace::FindNext(const FindRequest& request) {
     const int from = editor_.SelStart() + editor_.SelLength();
     std::optional<Found> found = Search(request, from, -1);
     if (!found && request.wrapAround) found = Search(request, 0, -1);
+    if (!found) {
+        ReportNotFound(request);
+        return false;
+    }
+    Select(*found);
+    return true;
+}
+
+bool TFindReplace::FindPrevious(const FindRequest& request) {
+    std::optional<Found> found = SearchBackward(request, 0, editor_.SelStart());
+    if (!found && request.wrapAround)
+        found = SearchBackward(request, editor_.SelStart(), editor_.TextLength());
     if (!found) {
         ReportNotFound(request);
         return false;

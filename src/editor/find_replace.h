@@ -34,6 +34,9 @@ public:
     // `dlgReplaceFind`: selects the next match after the selection. False,
     // after the "Not found:" message, when there is none.
     bool FindNext(const FindRequest& request);
+    // The same upward: selects the last match that ends before the
+    // selection starts; with wrap-around it goes on from the end of the text.
+    bool FindPrevious(const FindRequest& request);
 
     // `dlgReplaceReplace`, Replace: finds the next match after the selection
     // (a match selected by an earlier Find Next is passed over) and asks
@@ -53,12 +56,17 @@ public:
     // Called with the first and last line of each replacement, to recolour
     // them.
     std::function<void(int firstLine, int lastLine)> recolourLines;
+    // Called when a match has been selected and scrolled into view, before
+    // any question about it.
+    std::function<void(int start, int length)> matchShown;
 
 private:
     using Found = ScriptEditor::FoundText;
 
     // The first non-empty match within [from, to) (to -1: the end of the text).
     std::optional<Found> Search(const FindRequest& request, int from, int to) const;
+    // The last non-empty match within [from, to): the one starting last.
+    std::optional<Found> SearchBackward(const FindRequest& request, int from, int to) const;
     void Select(const Found& match);
     void ReportNotFound(const FindRequest& request);
     // Replaces the selection; returns how much longer the text became.

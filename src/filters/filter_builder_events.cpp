@@ -297,7 +297,9 @@ ViewFilterInputs TfFilterBuilder::GatherInputs() const {
     in.filter_number = tcFilter_->currentIndex() + 1;
     in.except = xbExcept_->isChecked();
     in.quote_style = settings_.quoteStyle;
-    if (const QListWidgetItem* item = lbFields_->currentItem(); item && item->isSelected())
+    // The current row is the entry whose page shows. A mouse click makes it
+    // current before it is selected, so its selection cannot be waited for.
+    if (const QListWidgetItem* item = lbFields_->currentItem())
         in.field = FilterEntry{ToAnsi(item->text()), TagOf(item)};
     if (const int i = cbFilterBy_->currentIndex(); i >= 0)
         in.filter_by =

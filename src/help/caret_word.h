@@ -1,21 +1,23 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vk {
 
-// The word the help looks up, from the text between the word breaks around
-// the caret: only what stands before a carriage return, then only what
-// follows the first blank, then only what stands before a "(".
+// The word the syntax help looks up with the caret at `column` of a script
+// line (0 is before the first character): the run of word characters
+// (letters, digits, '_' and bytes from 0x80) that the caret stands in or
+// touches, so a caret just before or just after a word is on it.
 //
-//   "abs(x"  gives "abs";   "Dim x"  gives "x";   "If\r\n"  gives "If"
-[[nodiscard]] std::string TrimCaretWord(std::string_view word);
-
-// The word at position `pos` of `text`: from the start of the word left of
-// it (MoveWordLeft) to the end of the word at it (RightWordBreak), trimmed by
-// TrimCaretWord. Empty on white space.
-[[nodiscard]] std::string WordAtCaret(std::string_view text, std::size_t pos);
+//   "x = Left(strName, 3)" at 12 gives "strName", not the function it is
+//   passed to;  "abs(y)" at 3 gives "abs";  "a = b" at 2 gives "".
+//
+// Empty on white space, on symbols and on an empty line. Nothing inside a
+// string literal or a comment: a word there is text, with no topic of its
+// own ("MsgBox \"closing test\"" at 16 gives nothing).
+[[nodiscard]] std::optional<std::string> HelpWordAt(std::string_view line, std::size_t column);
 
 }  // namespace vk

@@ -45,37 +45,36 @@ TSyntaxHelp::TSyntaxHelp(const TSyntaxList& index, ScriptEditor& editor, QLabel&
     connect(&editor_, &ScriptEditor::scriptSelectionChanged, this, &TSyntaxHelp::UpdateSyntaxLine);
 }
 
-std::string TSyntaxHelp::GetWordAtCaret() const {
+std::optional<std::string> TSyntaxHelp::GetWordAtCaret() const {
+    // Only the caret's line is fetched, not the whole script: this runs on
+    // every caret move.
     const int end = editor_.SelStart() + editor_.SelLength();
-    const int start = editor_.FindWordBreak(WordBreak::MoveWordLeft, end);
-    const int stop = std::max(start, editor_.FindWordBreak(WordBreak::RightBreak, end));
-    // Only the lines the word spans are fetched, not the whole script: this
-    // runs on every caret move.
-    const int firstLine = editor_.LineFromChar(start);
-    const int lastLine = editor_.LineFromChar(stop);
-    std::string text;
-    for (int line = firstLine; line <= lastLine; ++line) {
-        if (line > firstLine) text += "\r\n";
-        text += editor_.Line(line);
-    }
-    const auto from = static_cast<std::size_t>(start - editor_.LineIndex(firstLine));
-    const auto length = static_cast<std::size_t>(stop - start);
-    return TrimCaretWord(std::string_view(text).substr(std::min(from, text.size()), length));
+    const int line = editor_.LineFromChar(end);
+    return HelpWordAt(editor_.Line(line), static_cast<std::size_t>(end - editor_.LineIndex(line)));
 }
 
 void TSyntaxHelp::UpdateSyntaxLine() {
+    // A word without an entry (and no word at all: in a string, a comment or
+    // on blanks) leaves the line as it was. "Disable syntax help" stops only
+    // the lookups of F1, not this line.
     if (index_.Count() == 0) return;
-    if (const std::optional<std::string> syntax = index_.SyntaxLine(GetWordAtCaret()))
-        panel_.setText(FromAnsi(*syntax));
+    const std::optional<std::string> word = GetWordAtCaret();
+    if (!word) return;
+    const std::optional<std::string> syntax = index_.SyntaxLine(*word);
+    if (!syntax) return;
+    const QString text = FromAnsi(*syntax);
+    if (panel_.text() != text) panel_.setText(text);
 }
 
 void TSyntaxHelp::miSyntaxHelpClick() {
-    const std::string word = GetWordAtCaret();
+    if (!settings_.syntaxHelpEnabled) return;
+    const std::optional<std::string> word = GetWordAtCaret();
     for (const HelpFile& help : settings_.helpFiles) {
         if (!help.enabled) continue;
         switch (ActionFor(help.name)) {
             case HelpAction::Lookup:
-                ShowHelpTopics(word);
+                // A word in a string or a comment has no topic.
+                if (word) ShowHelpTopics(*word);
                 break;
             case HelpAction::NotSupported:
                 addWarning_(kHelpNotSupported);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,12 +33,16 @@ public:
                 const TSettings& settings, QWidget& owner,
                 std::function<void(std::string_view)> addWarning);
 
-    // The word at the end of the selection (see WordAtCaret).
-    [[nodiscard]] std::string GetWordAtCaret() const;
-    // Panel := the syntax line of the word at the caret; a word that no
-    // entry matches leaves the panel as it is.
+    // The word at the end of the selection (see HelpWordAt); nothing inside
+    // a string or a comment.
+    [[nodiscard]] std::optional<std::string> GetWordAtCaret() const;
+    // Panel := the syntax line of the word at the caret. A word that no
+    // entry matches empties the panel, and so does syntax help switched off
+    // ("Disable syntax help"): a line kept from an earlier word would stand
+    // beside a word it does not describe.
     void UpdateSyntaxLine();
-    // F1: every enabled help system, in the settings' order.
+    // F1: every enabled help system, in the settings' order; nothing while
+    // syntax help is switched off.
     void miSyntaxHelpClick();
     // Opens the topic of `word`: at once when one entry begins with it,
     // through the chooser when several do; nothing when none does.

@@ -169,7 +169,8 @@ std::string EscapeFaceName(std::string_view face) {
 }
 
 // A run prefix padded to a fixed block; the longest possible one ("{\f8\fs"
-// and a size of eleven characters, "\cf15 \b \i ") fits.
+// and a size of eleven characters, "\cf24 \b \i ": nine colours at most
+// beyond the sixteen of the table) fits.
 struct RunPrefix {
     std::array<char, kPrefixBlock> bytes{};
     std::size_t size = 0;
@@ -177,21 +178,32 @@ struct RunPrefix {
 
 struct RunCodes {
     std::vector<std::string> fontNames;  // position = RTF font number
+    std::vector<std::uint32_t> colors;   // position = RTF colour number
     std::array<RunPrefix, kTokenClassCount> prefixes;
 };
 
+// A plain colour (0x00BBGGRR) beyond the sixteen of the table, as the colour
+// dialog's "More..." gives, is added to the table after them, so that it
+// shows; a system colour (0xFF0000nn) has no number.
+constexpr bool IsPlainColor(std::uint32_t color) noexcept { return (color >> 24) == 0; }
+
 RunCodes BuildRunCodes(const ClassFonts& fonts) {
     RunCodes codes;
+    codes.colors.assign(kColorTable.begin(), kColorTable.end());
     for (std::size_t k = 0; k < kTokenClassCount; ++k) {
         const TFont& font = fonts[k];
         auto name = std::find(codes.fontNames.begin(), codes.fontNames.end(), font.name);
         const auto fontNumber = static_cast<std::size_t>(name - codes.fontNames.begin());
         if (name == codes.fontNames.end()) codes.fontNames.push_back(font.name);
 
-        const auto color = std::find(kColorTable.begin(), kColorTable.end(), font.color);
+        auto color = std::find(codes.colors.begin(), codes.colors.end(), font.color);
+        if (color == codes.colors.end() && IsPlainColor(font.color)) {
+            codes.colors.push_back(font.color);
+            color = codes.colors.end() - 1;
+        }
         std::string prefix = "{\\f" + std::to_string(fontNumber) + "\\fs" +
                              std::to_string(static_cast<long long>(font.size) * 2) + "\\cf";
-        if (color != kColorTable.end()) prefix += std::to_string(color - kColorTable.begin());
+        if (color != codes.colors.end()) prefix += std::to_string(color - codes.colors.begin());
         prefix += ' ';
         if (font.Bold()) prefix += "\\b ";
         if (font.Italic()) prefix += "\\i ";
@@ -210,7 +222,7 @@ void WriteTables(RtfOutput& out, const RunCodes& codes) {
     out.Append(kLineEnd);
 
     out.Append("{\\colortbl");
-    for (std::uint32_t color : kColorTable)
+    for (std::uint32_t color : codes.colors)
         out.Append("\\red" + std::to_string(color & 0xFF) + "\\green" +
                    std::to_string((color >> 8) & 0xFF) + "\\blue" +
                    std::to_string((color >> 16) & 0xFF) + ";");

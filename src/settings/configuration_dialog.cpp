@@ -1,6 +1,8 @@
 #include "settings/configuration_dialog.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -90,6 +92,8 @@ void TfConfiguration::ConnectControls() {
             [this] { SelectTokenClass(SelectedRow(*lbTokens_)); });
     connect(cgEditor_, &TColorGrid::colorClicked, this,
             [this](std::uint32_t color) { SetClassColor(color); });
+    connect(bMoreColors_, &QPushButton::clicked, this, [this] { ChooseMoreColor(); });
+    connect(bChange_, &QPushButton::clicked, this, [this] { ChooseFont(); });
     // clicked, not toggled: setting the boxes for a newly selected class
     // must not touch its font.
     connect(xbBold_, &QCheckBox::clicked, this, [this](bool on) { SetClassStyleBit(kBold, on); });
@@ -121,15 +125,15 @@ void TfConfiguration::LoadControls() {
     fonts_ = colors_.Fonts();
 
     // Layout
-    const TFont& editorFont = fonts_[IndexOf(TokenClass::Whitespace)];
-    lEditFont_->setText(
-        QStringLiteral("%1, %2p").arg(FromAnsi(editorFont.name)).arg(editorFont.size));
-    lEditFont_->setFont(QFont(FromAnsi(editorFont.name), editorFont.size));
+    loadedFont_ = fonts_[IndexOf(TokenClass::Whitespace)];
+    ShowEditFont();
+    xbFixedPitch_->setChecked(true);
     seGutterWidth_->setValue(s.gutterWidth);
     seTabWidth_->setValue(s.tabWidth);
     rbIndentTabs_->setChecked(s.indentStyle == 0);
     rbIndentSpaces_->setChecked(s.indentStyle == 1);
     xbLineNumbers_->setChecked(s.lineNumbers);
+    xbKeepIndent_->setChecked(s.keepIndentation);
 
     // Color: no class and no cell selected until the user picks a class.
     {
@@ -142,6 +146,7 @@ void TfConfiguration::LoadControls() {
     xbItalic_->setChecked(false);
     xbBold_->setEnabled(false);
     xbItalic_->setEnabled(false);
+    bMoreColors_->setEnabled(false);
 
     // Assistant
     xbValidateVBS_->setChecked(s.validateObjects);
@@ -200,10 +205,65 @@ void TfConfiguration::RefreshPreview() {
     rePreview_->setReadOnly(true);
 }
 
+void TfConfiguration::ShowEditFont() {
+    // All class fonts share the editor font's face and size.
+    const TFont& editorFont = fonts_[IndexOf(TokenClass::Whitespace)];
+    lEditFont_->setText(
+        QStringLiteral("%1, %2p").arg(FromAnsi(editorFont.name)).arg(editorFont.size));
+    lEditFont_->setFont(QFont(FromAnsi(editorFont.name), editorFont.size));
+}
+
+void TfConfiguration::ChooseFont() {
+    const TFont& current = fonts_[IndexOf(TokenClass::Whitespace)];
+    QFontDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("dlgFont"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setOption(QFontDialog::MonospacedFonts, xbFixedPitch_->isChecked());
+    // The font after the options: the dialog lists its families when it is
+    // given a font, and only then applies the fixed-pitch filter.
+    dialog.setCurrentFont(QFont(FromAnsi(current.name), current.size));
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QFont chosen = dialog.selectedFont();
+    // Sizes are whole points in the store; a font sized in pixels has none.
+    const int size =
+        chosen.pointSizeF() > 0 ? std::max(1, qRound(chosen.pointSizeF())) : current.size;
+    const std::string face = ToAnsi(chosen.family());
+    for (TFont& font : fonts_) {
+        font.name = face;
+        font.size = size;
+    }
+    ShowEditFont();
+    RefreshPreview();
+}
+
+void TfConfiguration::ChooseMoreColor() {
+    const int row = SelectedRow(*lbTokens_);
+    if (row < 0) return;
+    const std::uint32_t color = fonts_[static_cast<std::size_t>(row)].color;
+    // A system colour (the window text's) starts the dialog on the text
+    // colour it stands for.
+    const QColor start = (color >> 24) == 0 ? QColor(static_cast<int>(color & 0xFF),
+                                                     static_cast<int>((color >> 8) & 0xFF),
+                                                     static_cast<int>((color >> 16) & 0xFF))
+                                            : palette().color(QPalette::WindowText);
+    QColorDialog dialog(start, this);
+    dialog.setObjectName(QStringLiteral("dlgColor"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QColor chosen = dialog.selectedColor();
+    const std::uint32_t value = static_cast<std::uint32_t>(chosen.red()) |
+                                static_cast<std::uint32_t>(chosen.green()) << 8 |
+                                static_cast<std::uint32_t>(chosen.blue()) << 16;
+    // One of the sixteen shows as its cell; any other as no cell.
+    cgEditor_->SelectColor(value);
+    SetClassColor(value);
+}
+
 void TfConfiguration::SelectTokenClass(int row) {
     const bool selected = row >= 0 && row < static_cast<int>(fonts_.size());
     xbBold_->setEnabled(selected);
     xbItalic_->setEnabled(selected);
+    bMoreColors_->setEnabled(selected);
     if (!selected) {
         cgEditor_->ClearSelection();
         return;
@@ -303,6 +363,7 @@ void TfConfiguration::StoreControls(const std::array<std::int32_t, 4>& numbers) 
     s.tabWidth = numbers[2];
     s.indentStyle = rbIndentTabs_->isChecked() ? 0 : 1;
     s.lineNumbers = xbLineNumbers_->isChecked();
+    s.keepIndentation = xbKeepIndent_->isChecked();
     s.noDdeCheck = xbNoDDECheck_->isChecked();
     s.linkCategory = xbLinkCategory_->isChecked();
     s.quoteStyle = rbDouble_->isChecked() ? 0 : rbSingle_->isChecked() ? 1 : 2;
@@ -326,6 +387,9 @@ void TfConfiguration::accept() {
         settings_.Save();
         for (std::size_t i = 0; i < fonts_.size(); ++i)
             SaveTokenStyle(settings_.registry(), kTokenClassNames[i], fonts_[i]);
+        const TFont& editorFont = fonts_[IndexOf(TokenClass::Whitespace)];
+        if (editorFont.name != loadedFont_.name || editorFont.size != loadedFont_.size)
+            SaveEditorFont(settings_.registry(), editorFont);
     }
     colors_.SetFonts(fonts_);
     QDialog::accept();

@@ -69,6 +69,14 @@ private:
     void ConnectControls();
 
     void RefreshPreview();
+    void ShowEditFont();
+    // "Change": the font dialog, showing fixed-pitch fonts only while
+    // xbFixedPitch is ticked (as it is each time the dialog opens). The face
+    // and size go to every class font.
+    void ChooseFont();
+    // "More...": the colour dialog for a colour beside the sixteen of the
+    // grid, for the selected class.
+    void ChooseMoreColor();
     void SelectTokenClass(int row);
     void SetClassColor(std::uint32_t color);
     void SetClassStyleBit(std::uint8_t bit, bool on);
@@ -88,6 +96,9 @@ private:
 
     // The class fonts being edited; the colour stream gets them on OK.
     ClassFonts fonts_{};
+    // The editor font as the dialog opened with it: written on OK only when
+    // the user chose another, so a store without a font stays without one.
+    TFont loadedFont_;
     std::string customIcons_;
     // The icon indexes as loaded: a stored index the scroll bar cannot show
     // is kept unless the user moves that bar.
@@ -97,14 +108,17 @@ private:
     // Layout
     QLabel* lEditFont_ = nullptr;
     QPushButton* bChange_ = nullptr;
+    QCheckBox* xbFixedPitch_ = nullptr;
     QSpinBox* seGutterWidth_ = nullptr;
     QSpinBox* seTabWidth_ = nullptr;
     QRadioButton* rbIndentTabs_ = nullptr;
     QRadioButton* rbIndentSpaces_ = nullptr;
     QCheckBox* xbLineNumbers_ = nullptr;  // beyond the classic dialog: off by default
+    QCheckBox* xbKeepIndent_ = nullptr;   // likewise
     // Color
     QListWidget* lbTokens_ = nullptr;
     TColorGrid* cgEditor_ = nullptr;
+    QPushButton* bMoreColors_ = nullptr;
     QCheckBox* xbBold_ = nullptr;
     QCheckBox* xbItalic_ = nullptr;
     ScriptEditor* rePreview_ = nullptr;

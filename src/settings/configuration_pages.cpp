@@ -89,13 +89,15 @@ QWidget* TfConfiguration::BuildLayoutPage() {
     lEditFont_->setFrameShape(QFrame::StyledPanel);
     lEditFont_->setMinimumWidth(180);
     bChange_ = Named<QPushButton>("bChange", QStringLiteral("Change"));
-    bChange_->setEnabled(false);  // the font is set in the registry, not here
+    xbFixedPitch_ = Named<QCheckBox>("xbFixedPitch", QStringLiteral("&Fixed-pitch fonts only"));
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(lEditFont_);
     fontRow->addWidget(bChange_);
     fontRow->addStretch();
     auto* fontBox = new QGroupBox(QStringLiteral("Font"));
-    fontBox->setLayout(fontRow);
+    auto* fontColumn = new QVBoxLayout(fontBox);
+    fontColumn->addLayout(fontRow);
+    fontColumn->addWidget(xbFixedPitch_);
 
     seGutterWidth_ = NumberSpin("seGutterWidth");
     seTabWidth_ = NumberSpin("seTabWidth");
@@ -111,6 +113,9 @@ QWidget* TfConfiguration::BuildLayoutPage() {
 
     xbLineNumbers_ = Named<QCheckBox>("xbLineNumbers", QStringLiteral("Show line &numbers"));
     xbLineNumbers_->setToolTip(QStringLiteral("A margin with the line numbers left of the script"));
+    xbKeepIndent_ = Named<QCheckBox>("xbKeepIndent", QStringLiteral("&Keep indentation on Enter"));
+    xbKeepIndent_->setToolTip(QStringLiteral(
+        "Enter starts the new line with the blanks and tabs the line above begins with"));
 
     auto* column = new QVBoxLayout(page);
     column->addWidget(fontBox);
@@ -118,6 +123,7 @@ QWidget* TfConfiguration::BuildLayoutPage() {
     column->addWidget(
         Group(QStringLiteral("Block indent using"), {rbIndentTabs_, rbIndentSpaces_}));
     column->addWidget(xbLineNumbers_);
+    column->addWidget(xbKeepIndent_);
     column->addStretch();
     return page;
 }
@@ -127,6 +133,8 @@ QWidget* TfConfiguration::BuildColorPage() {
     lbTokens_ = Named<QListWidget>("lbTokens");
     lbTokens_->setMaximumWidth(130);
     cgEditor_ = new TColorGrid;
+    bMoreColors_ = Named<QPushButton>("bMoreColors", QStringLiteral("&More\u2026"));
+    bMoreColors_->setToolTip(QStringLiteral("Any other colour for the selected class"));
     xbBold_ = Named<QCheckBox>("xbBold", QStringLiteral("&Bold"));
     xbItalic_ = Named<QCheckBox>("xbItalic", QStringLiteral("&Italic"));
     rePreview_ = new ScriptEditor;
@@ -135,6 +143,7 @@ QWidget* TfConfiguration::BuildColorPage() {
 
     auto* styles = new QVBoxLayout;
     styles->addWidget(cgEditor_);
+    styles->addWidget(bMoreColors_);
     styles->addWidget(xbBold_);
     styles->addWidget(xbItalic_);
     styles->addStretch();

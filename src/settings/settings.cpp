@@ -69,6 +69,7 @@ const Setting kSettings[] = {
     {kEditorKey, "Tab width", &TSettings::tabWidth, BoundsOf(ConfigNumber::TabWidth)},
     {kEditorKey, "Indent style", &TSettings::indentStyle, Bounds{0, 1}},
     {kEditorKey, "Line numbers", &TSettings::lineNumbers},
+    {kEditorKey, "Keep indentation", &TSettings::keepIndentation},
     {kEditorKey, "No DDE Check", &TSettings::noDdeCheck},
     {kCodeBrowserKey, "Disable", &TSettings::codeBrowserDisabled},
     {kCodeBrowserKey, "JumpOffset", &TSettings::jumpOffset, BoundsOf(ConfigNumber::JumpOffset)},
@@ -265,6 +266,13 @@ void LoadEditorFont(Registry& registry, TFont& font, std::vector<std::string>* c
         if (used != size) report(OutsideText("Font size", size, used, Bounds{1, kMaxFontSize}));
         font.size = used;
     }
+}
+
+void SaveEditorFont(Registry& registry, const TFont& font) {
+    auto key = OpenProgramKey(registry, kEditorKey, true);
+    if (!key) return;
+    (void)key->WriteString(kFontName, font.name);
+    (void)key->WriteInteger(kFontSize, static_cast<std::uint32_t>(font.size));
 }
 
 bool LoadTokenStyle(Registry& registry, std::string_view className, TFont& font) {

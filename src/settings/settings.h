@@ -57,6 +57,9 @@ public:
     std::int32_t tabWidth = 3;     // characters
     std::uint8_t indentStyle = 0;  // 0 tabs, 1 spaces
     bool lineNumbers = false;      // the editor's line-number margin
+    // Enter copies the leading blanks and tabs of the line it ends; off, it
+    // inserts a plain line break.
+    bool keepIndentation = false;
     bool noDdeCheck = false;
     // Code Browser
     bool codeBrowserDisabled = false;
@@ -96,6 +99,9 @@ private:
 inline constexpr std::size_t kMaxFontNameLength = 255;
 inline constexpr std::int32_t kMaxFontSize = 200;
 void LoadEditorFont(Registry& registry, TFont& font, std::vector<std::string>* clamped = nullptr);
+// Writes the face and size of `font` as the editor font (the configuration
+// dialog's font choice).
+void SaveEditorFont(Registry& registry, const TFont& font);
 
 // Reads a token class's 5-byte colour record into the font's colour and
 // style. False when the "Color Settings" key does not exist.

@@ -238,16 +238,22 @@ TEST_F(EditorCommandsTest, BookmarkMenuListsAllTenAndActsOnThem) {
     EXPECT_EQ(editor->Line(4), "y");
 }
 
-// Ticks or clears "Show line numbers" in the configuration dialog that
-// `configure` opens, and presses OK.
-void ConfigureLineNumbers(QAction* configure, bool on) {
-    QTimer::singleShot(0, [on] {
+// Ticks or clears a check box of the configuration dialog that `configure`
+// opens, and presses OK.
+void ConfigureBox(QAction* configure, const char* box, bool on) {
+    QTimer::singleShot(0, [box, on] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QCheckBox*>(QStringLiteral("xbLineNumbers"))->setChecked(on);
+        auto* check = dialog->findChild<QCheckBox*>(QString::fromLatin1(box));
+        ASSERT_NE(check, nullptr) << box;
+        check->setChecked(on);
         dialog->findChild<QPushButton*>(QStringLiteral("bbOK"))->click();
     });
     configure->trigger();
+}
+
+void ConfigureLineNumbers(QAction* configure, bool on) {
+    ConfigureBox(configure, "xbLineNumbers", on);
 }
 
 TEST_F(EditorCommandsTest, LineNumberMarginFollowsItsSettingAndTheLineCount) {
@@ -266,6 +272,41 @@ TEST_F(EditorCommandsTest, LineNumberMarginFollowsItsSettingAndTheLineCount) {
 
     ConfigureLineNumbers(window->MenuItems().miConfigEditor, false);
     EXPECT_EQ(commands.lineNumbers->Width(), 0);
+}
+
+TEST_F(EditorCommandsTest, KeepIndentationOnEnterCopiesTheLeadingBlanksOfTheLineAbove) {
+    const auto enterAfter = [this](const char* line) {
+        editor->SetPlainText(line);
+        editor->SetCaret(editor->TextLength());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, "y");
+        return editor->Line(1);
+    };
+    // Off by default: Enter is a plain line break.
+    EXPECT_EQ(enterAfter("\t  If x Then"), "y");
+
+    ConfigureBox(window->MenuItems().miConfigEditor, "xbKeepIndent", true);
+    ASSERT_TRUE(Settings().keepIndentation);
+    const struct {
+        const char* name;
+        const char* line;
+        const char* expected;
+    } rows[] = {
+        {"tabs and blanks", "\t  If x Then", "\t  y"},
+        {"no indentation", "If x Then", "y"},
+        {"only blanks", "\t\t", "\t\ty"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(enterAfter(row.line), row.expected);
+        EXPECT_EQ(editor->Line(0), row.line);
+        EXPECT_EQ(editor->CaretPos(), editor->TextLength());
+    }
+    // A line break that does not come from Enter copies nothing.
+    editor->SetPlainText("\tx");
+    editor->SetCaret(editor->TextLength());
+    editor->ReplaceSelection("\r\nz");
+    EXPECT_EQ(editor->Line(1), "z");
 }
 
 }  // namespace

@@ -228,6 +228,87 @@ TEST_F(MainWindowTest, FindDialogSearchesAndReplacesInTheEditor) {
     EXPECT_EQ(PanelText(*window, 2), "Row 2  Col 6  Char 6  Asc 032");
 }
 
+TEST_F(MainWindowTest, F3AndShiftF3RepeatTheSearchWithoutTheDialog) {
+    auto window = MakeWindow();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ScriptEditor& editor = *window->reScript();
+    editor.SetPlainText("Dim a\r\nDim b\r\nDim c\r\n");
+    window->Actions().acEnableEdit->trigger();
+    editor.setFocus();
+    auto* dialog = window->findChild<TfFindReplace*>(QStringLiteral("dlgReplace"));
+    ASSERT_NE(dialog, nullptr);
+
+    // Nothing searched for yet: the dialog opens to ask.
+    QTest::keyClick(&editor, Qt::Key_F3);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->edFindText()->setText(QStringLiteral("dim"));
+    dialog->close();
+    editor.setFocus();
+    editor.SetCaret(2);
+
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        int selStart;
+    } presses[] = {
+        {Qt::NoModifier, 7}, {Qt::NoModifier, 14}, {Qt::ShiftModifier, 7}, {Qt::ShiftModifier, 0}};
+    for (const auto& press : presses) {
+        QTest::keyClick(&editor, Qt::Key_F3, press.modifiers);
+        EXPECT_EQ(editor.SelStart(), press.selStart);
+        EXPECT_EQ(editor.SelLength(), 3);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+    // No wrapping unless asked for: the first match stays selected.
+    QTest::keyClick(&editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found:\rdim"});
+    EXPECT_EQ(editor.SelStart(), 0);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+// Regression: the dialog and its question sat on top of the match they were
+// about.
+TEST_F(MainWindowTest, TheFindDialogAndItsQuestionsLeaveTheMatchInSight) {
+    auto window = MakeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ScriptEditor& editor = *window->reScript();
+    editor.SetPlainText(NumberedScript(6) + "target = 1\r\n" + NumberedScript(6));
+    window->Actions().acEnableEdit->trigger();
+    window->MenuItems().miFindReplace->trigger();
+    auto* dialog = window->findChild<TfFindReplace*>(QStringLiteral("dlgReplace"));
+    ASSERT_NE(dialog, nullptr);
+    dialog->edFindText()->setText(QStringLiteral("target"));
+    const int match = editor.LineIndex(6);
+    const auto onScreen = [&editor](int pos) {
+        const auto at = static_cast<long>(pos);
+        return editor.viewport()->mapToGlobal(
+            QPoint(static_cast<int>(
+                       editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, at)),
+                   static_cast<int>(
+                       editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, at)) +
+                       2));
+    };
+    dialog->move(onScreen(match) - QPoint(20, 20));
+    ASSERT_TRUE(dialog->frameGeometry().contains(onScreen(match + 3)));
+
+    QTest::mouseClick(dialog->btFindNext(), Qt::LeftButton);
+    ASSERT_EQ(editor.SelStart(), match);
+    for (const int pos : {match, match + 3, match + 5})
+        EXPECT_FALSE(dialog->frameGeometry().contains(onScreen(pos))) << pos;
+
+    editor.SetCaret(0);
+    messages.answers = {MessageAnswer::No};
+    QTest::mouseClick(dialog->btReplace(), Qt::LeftButton);
+    ASSERT_EQ(messages.Texts().front(), "Replace this entry?");
+    const std::optional<ScreenArea> kept = messages.messages.front().keptClear;
+    ASSERT_TRUE(kept.has_value());
+    const QRect area(kept->x, kept->y, kept->width, kept->height);
+    for (const int pos : {match, match + 3, match + 5})
+        EXPECT_TRUE(area.contains(onScreen(pos))) << pos;
+    EXPECT_FALSE(messages.keepClear.has_value()) << "only while the search runs";
+}
+
 }  // namespace
 }  // namespace vk::test
 

@@ -35,6 +35,7 @@ void WriteHostileValues(const CommenceFixture& fixture) {
     ASSERT_TRUE(placement->WriteInteger("Top", static_cast<std::uint32_t>(-1000000)));
     ASSERT_TRUE(placement->WriteInteger("Width", 0x7fffffff));
     ASSERT_TRUE(placement->WriteInteger("Height", 0x7fffffff));
+    ASSERT_TRUE(placement->WriteInteger("Code Browser Width", 0x7fffffff));
     auto editor = registry.OpenKey(Hive::CurrentUser, std::string(kProgramKey) + "\\Editor", true);
     ASSERT_TRUE(editor);
     ASSERT_TRUE(editor->WriteInteger("Font size", 0x7fffffff));

@@ -1,6 +1,7 @@
 // What the main window does: status, warnings, the modified indicator,
 // closing, About, configuration and errors raised by commands.
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -165,6 +166,50 @@ TEST_F(MainWindowTest, EditMenuCutsCopiesAndPastesInTheEditor) {
     EXPECT_EQ(EditorText(*window->reScript()), "");
     items.miPaste->trigger();
     EXPECT_EQ(EditorText(*window->reScript()), "MsgBox 1MsgBox 1");
+}
+
+// Clicks an item of a menu as the user does, popping the menu up first.
+void ClickMenuItem(QMenu& menu, QAction* item) {
+    if (!menu.isVisible()) menu.popup(QPoint(10, 10));
+    ASSERT_TRUE(menu.isVisible());
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(item).center());
+}
+
+TEST_F(MainWindowTest, EditMenuAndContextMenuUndoRedoAndDelete) {
+    auto window = MakeWindow();
+    window->show();
+    ScriptEditor& editor = *window->reScript();
+    const MainMenuItems& items = window->MenuItems();
+    QMenu& edit = *Find<QMenu>(*window, "miEdit");
+    QMenu& context = *window->EditorMenu().pmScript;
+
+    // Before a script is open the disabled editor takes nothing.
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    ClickMenuItem(edit, items.miPaste);
+    EXPECT_EQ(EditorText(editor), "");
+
+    TypeIntoEditor(*window, "Dim x");
+    ClickMenuItem(edit, items.miUndo);
+    EXPECT_EQ(EditorText(editor), "");
+    ClickMenuItem(edit, items.miRedo);
+    EXPECT_EQ(EditorText(editor), "Dim x");
+
+    QWidget* viewport = editor.viewport();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                 viewport->mapToGlobal(QPoint(10, 10)));
+    editor.SetSel(0, 4);
+    QApplication::sendEvent(viewport, &rightClick);
+    ClickMenuItem(context, window->EditorMenu().miDelete);
+    EXPECT_EQ(EditorText(editor), "x");
+    QApplication::sendEvent(viewport, &rightClick);
+    ClickMenuItem(context, items.miUndo);
+    EXPECT_EQ(EditorText(editor), "Dim x");
+
+    // The shortcuts the menus show are the editor's own keys.
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(editor), "");
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(editor), "Dim x");
 }
 
 TEST_F(MainWindowTest, RightClickInTheEditorOpensItsContextMenu) {

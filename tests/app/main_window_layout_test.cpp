@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, WindowAndEditorStartState) {
 TEST_F(MainWindowTest, ShownWindowLaysOutCodeBrowserEditorAndClosedWarnings) {
     auto window = MakeWindow();
     window->show();
-    EXPECT_EQ(window->tvCodeBrowser()->width(), 137);
+    EXPECT_EQ(window->tvCodeBrowser()->width(), window->DefaultCodeBrowserWidth());
     EXPECT_EQ(window->WarningsHeight(), 0);
     EXPECT_GT(window->reScript()->height(), 300);
     EXPECT_EQ(window->statusBar()->height(), 19);
@@ -138,7 +138,9 @@ TEST_F(MainWindowTest, MainMenuHoldsItsMenusAndItemsInOrder) {
     };
     const MenuRow menus[] = {
         {"miFile", {"acUpdate", "acUpdateAndFocus", "acFocusCommence", "|", "miExit"}},
-        {"miEdit", {"miCut", "miCopy", "miPaste", "miSelectAll", "|", "miFindReplace"}},
+        {"miEdit",
+         {"miUndo", "miRedo", "|", "miCut", "miCopy", "miPaste", "miSelectAll", "|",
+          "miFindReplace", "miFindNext", "miFindPrevious"}},
         {"miConfigure", {"miConfigEditor", "miConfigFilterBuilder", "miConfigCodeBrowser"}},
         {"miTools", {"acFilterBuilder", "acShowChecksum"}},
         {"miHelp", {"miSyntaxHelp", "|", "miAbout"}},
@@ -157,11 +159,15 @@ TEST_F(MainWindowTest, MainMenuHoldsItsMenusAndItemsInOrder) {
     };
     const ItemRow items[] = {
         {"miExit", "E&xit", ""},
-        {"miCut", "Cu&t", ""},
-        {"miCopy", "&Copy", ""},
-        {"miPaste", "&Paste", ""},
-        {"miSelectAll", "Select &All", ""},
+        {"miUndo", "&Undo", "Ctrl+Z"},
+        {"miRedo", "&Redo", "Ctrl+Y"},
+        {"miCut", "Cu&t", "Ctrl+X"},
+        {"miCopy", "&Copy", "Ctrl+C"},
+        {"miPaste", "&Paste", "Ctrl+V"},
+        {"miSelectAll", "Select &All", "Ctrl+A"},
         {"miFindReplace", "&Find/Replace", "Ctrl+F"},
+        {"miFindNext", "Find &Next", "F3"},
+        {"miFindPrevious", "Find Pre&vious", "Shift+F3"},
         {"miConfigEditor", "&Editor", ""},
         {"miConfigFilterBuilder", "&Filter Builder", ""},
         {"miConfigCodeBrowser", "&Code Browser", ""},
@@ -178,14 +184,20 @@ TEST_F(MainWindowTest, MainMenuHoldsItsMenusAndItemsInOrder) {
     }
 }
 
-TEST_F(MainWindowTest, EditorContextMenuOffersGotoLineNumber) {
+TEST_F(MainWindowTest, EditorContextMenuOffersTheEditingItemsAndGotoLineNumber) {
     auto window = MakeWindow();
     const QMenu* menu = Find<QMenu>(*window, "pmScript");
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions()[0]->text(), "&Goto...");
-    const QMenu* go = menu->actions()[0]->menu();
+    EXPECT_EQ(Entries(*menu),
+              QStringList({"miUndo", "miRedo", "|", "miCut", "miCopy", "miPaste", "miDelete", "|",
+                           "miSelectAll", "|", "miFindReplace", "miGoto"}));
+    const QAction* remove = Find<QAction>(*menu, "miDelete");
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text(), "&Delete");
+    EXPECT_EQ(remove->shortcut(), QKeySequence(QKeySequence::Delete));
+    const QMenu* go = Find<QMenu>(*menu, "miGoto");
     ASSERT_NE(go, nullptr);
+    EXPECT_EQ(go->title(), "&Goto...");
     ASSERT_EQ(go->actions().size(), 1);
     EXPECT_EQ(go->actions()[0]->text(), "&Line number");
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "app/keep_clear.h"
 #include "app/qt_message_service.h"
 
 namespace vk::test {
@@ -124,6 +125,28 @@ TEST(QtMessageService, InputBoxReturnsTheEnteredTextOrNothingOnCancel) {
     WhenOpen<QInputDialog>([](QInputDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(service.Input("Go to line", "Line number:", value));
     EXPECT_EQ(value, "42 \x80");
+}
+
+TEST(QtMessageService, ABoxMovesOffTheAreaItMustLeaveInSight) {
+    QWidget parent;
+    parent.setGeometry(0, 0, 640, 480);
+    parent.show();
+    QtMessageService service(&parent);
+    // Across the middle of the parent, where a box is centred.
+    const QRect area(120, 230, 400, 20);
+    for (const bool keepClear : {false, true}) {
+        SCOPED_TRACE(keepClear ? "kept clear" : "centred");
+        service.KeepClear(keepClear ? std::optional(ToScreenArea(area)) : std::nullopt);
+        QRect shown;
+        WhenOpen<QMessageBox>([&shown](QMessageBox& box) {
+            shown = box.frameGeometry();
+            box.button(QMessageBox::No)->click();
+        });
+        EXPECT_EQ(service.Show("Replace this entry?", MessageIcon::Question, MessageButtons::YesNo),
+                  MessageAnswer::No);
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown.intersects(area), !keepClear);
+    }
 }
 
 }  // namespace

@@ -101,6 +101,32 @@ TEST_F(RoadTest, PickEditUpdateAndReopen) {
     EXPECT_EQ(Panel(0), kChecksumCorrect);
 }
 
+TEST_F(RoadTest, TitleNamesWhatIsOpenWithAModifiedMarker) {
+    const MainToolbars& bars = Window().Toolbars();
+    EXPECT_EQ(Window().windowTitle(), "Vellumkit");
+    Window().Actions().acLoadDatabases->trigger();
+    Pick(bars.pmDatabases, "Demo Sales");
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Demo Sales \u2014 Vellumkit"));
+    Pick(bars.pmCategories, "Account");
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Account \u2014 Demo Sales \u2014 Vellumkit"));
+    Pick(bars.pmForms, "Account (Short)");
+    const QString open =
+        QStringLiteral("Account (Short) \u2014 Account \u2014 Demo Sales \u2014 Vellumkit");
+    EXPECT_EQ(Window().windowTitle(), open);
+
+    TypeAtLine(1, QStringLiteral("x"));
+    EXPECT_EQ(Window().windowTitle(),
+              QStringLiteral("Account (Short)* \u2014 Account \u2014 Demo Sales \u2014 Vellumkit"));
+    Window().Actions().acUpdate->trigger();
+    EXPECT_FALSE(Editor().IsModified());
+    EXPECT_EQ(Window().windowTitle(), open);
+
+    // Another category closes the script: its form goes from the title.
+    Pick(bars.pmCategories, "Contact");
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Contact \u2014 Demo Sales \u2014 Vellumkit"));
+    EXPECT_TRUE(messages.messages.empty()) << messages.Texts().front();
+}
+
 // Windows-1252 bytes and CR LF line ends come back from Commence exactly as
 // they went out, with only the typed line added.
 TEST_F(RoadTest, BytesSurviveCheckOutEditAndCheckIn) {

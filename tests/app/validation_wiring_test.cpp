@@ -1,5 +1,6 @@
 // The line check at Enter in the running window, against the real server.
 #include "app/validation_wiring.h"
+
 #include "road_fixture.h"
 
 namespace vk::test {
@@ -33,8 +34,8 @@ TEST_F(LineCheckTest, WrongFieldSwallowsEnterAndPutsTheCaretOnTheName) {
     EXPECT_EQ(Editor().LineCount(), lines_) << "no line break may be typed";
     EXPECT_EQ(Editor().Line(2).substr(0, 19), "x = Field(\"Regoin\")");
     EXPECT_EQ(Editor().CaretPos(), Editor().LineIndex(2) + 11);
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"The field 'Regoin' does not exist in the category 'Account'"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{
+                                    "The field 'Regoin' does not exist in the category 'Account'"});
 
     // Mended, the same Enter goes through.
     Editor().SetSel(Editor().LineIndex(2) + 11, 6);
@@ -54,6 +55,24 @@ TEST_F(LineCheckTest, CommenceGoneLetsEnterThroughWithTheStatusText) {
     EXPECT_EQ(Panel(0), "Field & connection validation failed");
     EXPECT_TRUE(messages.Texts().empty());
     EXPECT_TRUE(commence.RunningServers().empty()) << "the check never starts Commence";
+}
+
+// Regression: the idle rescan after the Enter wrote its own progress over
+// the message at once, so the user never learnt that the check did not run.
+TEST_F(LineCheckTest, AFailedCheckStaysInTheStatusLineUntilAKeyOnAnotherLine) {
+    commence.StopServers();
+    TypeAndEnter("x = Field(\"Regoin\")");
+    QCoreApplication::processEvents();  // the idle rescan
+    EXPECT_EQ(Panel(0), "Field & connection validation failed");
+
+    QTest::keyClicks(&Editor(), "y = 1");  // on the line the Enter opened
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Panel(0), "Field & connection validation failed");
+
+    QTest::keyClick(&Editor(), Qt::Key_Down);
+    QTest::keyClicks(&Editor(), "z");  // a key on another line
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Panel(0), "Ready");
 }
 
 TEST_F(LineCheckTest, SettingOffNeverAsksCommence) {

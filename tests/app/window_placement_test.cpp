@@ -3,8 +3,13 @@
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
 #include <optional>
 
+#include "browser/code_browser.h"
 #include "editor/script_editor.h"
 #include "main_window_fixture.h"
 
@@ -80,6 +85,7 @@ TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
         QPoint pos;  // the frame's
         QSize size;  // the client area's
         QStringList warnings;
+        std::optional<std::uint32_t> codeBrowserWidth = std::nullopt;  // also stored when given
     } rows[] = {
         {"left and width as large as a DWORD holds",
          30,
@@ -89,7 +95,8 @@ TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
          QPoint(0, 30),
          QSize(800, 400),
          {"The stored window Left 2147483647 does not fit on the screen; 0 is used.",
-          "The stored window Width 2147483647 does not fit on the screen; 800 is used."}},
+          "The stored window Width 2147483647 does not fit on the screen; 800 is used."},
+         0x7fffffff},
         {"far above and left of every screen",
          static_cast<std::uint32_t>(-1000000),
          static_cast<std::uint32_t>(-1000000),
@@ -122,6 +129,7 @@ TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
             key->WriteInteger("Left", row.left);
             key->WriteInteger("Width", row.width);
             key->WriteInteger("Height", row.height);
+            if (row.codeBrowserWidth) key->WriteInteger("Code Browser Width", *row.codeBrowserWidth);
         }
         TSettings settings(freshRegistry);
         TfMain window(settings, messages);
@@ -129,7 +137,13 @@ TEST_F(MainWindowTest, PlacementOffEveryScreenOrLargerThanItIsHeldOnTheScreen) {
         QCoreApplication::processEvents();  // the warnings come from the running loop
         EXPECT_EQ(window.pos(), row.pos);
         EXPECT_EQ(window.size(), row.size);
-        EXPECT_EQ(window.meWarnings()->toPlainText(), row.warnings.join(QLatin1Char('\n')));
+        QStringList warnings = row.warnings;
+        if (row.codeBrowserWidth) {
+            warnings << "The stored Code Browser Width " + text(static_cast<int>(*row.codeBrowserWidth)) +
+                            " does not fit in the window; " + text(window.DefaultCodeBrowserWidth()) +
+                            " is used.";
+        }
+        EXPECT_EQ(window.meWarnings()->toPlainText(), warnings.join(QLatin1Char('\n')));
         EXPECT_GT(window.reScript()->height(), window.meWarnings()->height())
             << "the editor keeps its place above the warnings";
         ASSERT_TRUE(window.close());
@@ -196,6 +210,45 @@ TEST_F(MainWindowTest, MaximisedWindowReopensMaximisedWithItsLastNormalBounds) {
     reopened->showNormal();
     EXPECT_EQ(reopened->pos(), QPoint(60, 50));
     EXPECT_EQ(reopened->size(), QSize(520, 410));
+}
+
+// The first start shows names of 20 characters whole (137 pixels cut
+// "OnLeaveFi..."), also beside the scroll bar of a long list; the divider
+// the user drags stays where it was left.
+TEST_F(MainWindowTest, CodeBrowserShowsLongNamesAndKeepsItsWidth) {
+    std::string script;
+    for (const char* name :
+         {"UpdateMailingAddress", "ValidateCustomerName", "OnLeaveFieldCustomer"})
+        for (int i = 0; i < 20; ++i) script += std::string("Sub ") + name + "()\r\nEnd Sub\r\n";
+    int dragged = 0;
+    {
+        auto window = MakeWindow();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->reScript()->SetPlainText(script);
+        window->EnableEdit();
+        window->CodeBrowser().ScriptLoaded();
+        QTreeWidget& tree = *window->tvCodeBrowser();
+        tree.expandAll();
+        QTest::qWait(20);  // the tree lays its entries out when idle
+        ASSERT_TRUE(tree.verticalScrollBar()->isVisible());
+        // What the widest entry needs, its indentation and icon included.
+        const int needed = static_cast<const QAbstractItemView&>(tree).sizeHintForColumn(0);
+        EXPECT_GE(tree.viewport()->width(), needed);
+
+        auto* divider = Find<QSplitter>(*window, "splHor")->handle(1);
+        const int before = window->CodeBrowserWidth();
+        const QPoint from = divider->rect().center();
+        QTest::mousePress(divider, Qt::LeftButton, {}, from);
+        QTest::mouseMove(divider, from + QPoint(60, 0));
+        QTest::mouseRelease(divider, Qt::LeftButton, {}, from + QPoint(60, 0));
+        dragged = window->CodeBrowserWidth();
+        EXPECT_EQ(dragged, before + 60);
+        ASSERT_TRUE(window->close());
+    }
+    auto reopened = MakeWindow();
+    reopened->show();
+    EXPECT_EQ(reopened->CodeBrowserWidth(), dragged);
 }
 
 }  // namespace

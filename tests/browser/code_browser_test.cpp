@@ -125,6 +125,36 @@ TEST_F(CodeBrowserTest, RescanReplacesItsOwnWarnings) {
     EXPECT_EQ(window->meWarnings()->toPlainText(), "Checksum note");
 }
 
+// Regression: "Sub " typed in the middle of a script opened the warnings
+// panel, which stayed open and empty once the name was typed.
+TEST_F(CodeBrowserTest, PanelOpenedByATypingWarningClosesWhenTheWarningGoes) {
+    for (const bool otherLine : {false, true}) {
+        SCOPED_TRACE(otherLine ? "with another line" : "alone");
+        window = MakeWindow();
+        if (otherLine) {
+            window->AddWarning("Checksum note");
+            window->HideWarnings();
+        }
+        Load("Sub A()\r\nEnd Sub\r\n\r\nSub B()\r\nEnd Sub\r\n");
+        ASSERT_EQ(window->WarningsHeight(), 0);
+        ScriptEditor& editor = *window->reScript();
+        editor.SetCaret(editor.LineIndex(2));
+        QTest::keyClicks(&editor, "Sub ");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(
+            window->meWarnings()->toPlainText().endsWith("Incomplete declaration on line 3"));
+        EXPECT_GT(window->WarningsHeight(), 0);
+
+        QTest::keyClicks(&editor, "C()");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->meWarnings()->toPlainText(), otherLine ? "Checksum note" : "");
+        if (otherLine)
+            EXPECT_GT(window->WarningsHeight(), 0);
+        else
+            EXPECT_EQ(window->WarningsHeight(), 0);
+    }
+}
+
 // A load empties the warnings panel, so the same warnings of a reloaded
 // script must come back; a closed script leaves bare roots and no rescan.
 TEST_F(CodeBrowserTest, ReloadShowsItsWarningsAgainAndCloseEmptiesTheTree) {

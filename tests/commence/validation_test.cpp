@@ -1,5 +1,7 @@
 // The check of a script line's field and connection names against the demo
 // databases, over real sockets to the Commence-compatible server.
+#include "commence/validation.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "commence/validation.h"
 #include "common/exceptions.h"
 #include "common/text_helpers.h"
 #include "link_support.h"
@@ -88,29 +89,36 @@ const LineCase kLines[] = {
      "The field 'region' does not exist in the category 'Account'"},
     {"WrongCaseRepeatOfAKnownField", "Account", "x = Field(\"Region\") & Field(\"REGION\")",
      "REGION", "The field 'REGION' does not exist in the category 'Account'"},
-    {"FieldCallInsideAString", "Account", "MsgBox \" Field(\"\"Nope\"\")\"", "", ""},
+    // Without the string rule the call would be read with the name " & name & ".
+    {"FieldCallInsideAString", "Account", "MsgBox \" Field(\" & name & \")\"", "", ""},
     {"FieldCallInTheComment", "Account", "x = 1 ' x = Field(\"Nope\")", "", ""},
     {"ApostropheInsideAStringIsNoComment", "Account", "x = \"it's\" & Field(\"Nope\")", "Nope",
      "The field 'Nope' does not exist in the category 'Account'"},
-    {"WrongFieldsInSortedOrder", "Account", "x = Field(\"Zed\") & Field(\"Abc\")", "Abc",
-     "The field 'Abc' does not exist in the category 'Account'"},
-    {"KnownConnection", "Account", "Set m = Form.Connection(\"Managed by\", \"Employee\")", "",
+    {"WrongFieldsInLineOrder", "Account", "x = Field(\"Zed\") & Field(\"Abc\")", "Zed",
+     "The field 'Zed' does not exist in the category 'Account'"},
+    {"KnownConnection", "Account", "Set m = Form.Connection(\"Managed by\", \"Employee\")", "", ""},
+    {"ConnectionSeenFromTheOtherSide", "Account",
+     "Set c = Form.Connection(\"Relates to\",\"Contact\")", "", ""},
+    {"ConnectionNameInAnotherCase", "Account",
+     "Set m = Form.Connection(\"Managed By\", \"Employee\")", "Managed By",
+     "The connection 'Managed By Employee' does not exist in the category 'Account'"},
+    {"ConnectionToAnotherCategory", "Account",
+     "Set m = Form.Connection(\"Managed by\", \"Contact\")", "Managed by",
+     "The connection 'Managed by Contact' does not exist in the category 'Account'"},
+    // Without the string rule the call would be read as the pair " & a & ",
+    // " & b & ".
+    {"ConnectionCallInsideAString", "Account", "s = \" Connection(\" & a & \",\" & b & \")\"", "",
      ""},
-    {"ConnectionSeenFromTheOtherSide", "Account", "Set c = Form.Connection(\"Relates to\",\"Contact\")",
-     "", ""},
-    {"ConnectionNameInAnotherCase", "Account", "Set m = Form.Connection(\"Managed By\", \"Employee\")",
-     "Managed By", "The connection 'Managed By Employee' does not exist in the category 'Account'"},
-    {"ConnectionToAnotherCategory", "Account", "Set m = Form.Connection(\"Managed by\", \"Contact\")",
-     "Managed by", "The connection 'Managed by Contact' does not exist in the category 'Account'"},
-    {"ConnectionCallInsideAString", "Account", "s = \"Connection(\"\"Nope\"\", \"\"Employee\"\")\"",
-     "", ""},
+    // Initials is a field of Employee, not of Account: it passes only when
+    // looked up in the connected category.
     {"KnownFieldOfTheConnectedCategory", "Account",
-     "x = Form.Connection(\"Managed by\", \"Employee\") . FieldValue ( \"Initials\" )", "", ""},
+     "x = Form.Connection(\"Managed by\", \"Employee\"). FieldValue ( \"Initials\" )", "", ""},
     {"UnknownFieldOfTheConnectedCategory", "Account",
      "x = Form.Connection(\"Managed by\", \"Employee\").FieldValue(\"Initals\")", "Initals",
      "The field 'Initals' does not exist in the category 'Employee'"},
-    {"FieldsBeforeConnections", "Account", "Field(\"Nope\") = Form.Connection(\"Nobody\", \"Employee\")",
-     "Nope", "The field 'Nope' does not exist in the category 'Account'"},
+    {"FieldsBeforeConnections", "Account",
+     "Field(\"Nope\") = Form.Connection(\"Nobody\", \"Employee\")", "Nope",
+     "The field 'Nope' does not exist in the category 'Account'"},
     {"UnknownCategoryLetsTheLineThrough", "Nowhere", "x = Field(\"Nope\")", "",
      "The category 'Nowhere' does not exist in the database 'Demo Sales'"},
 };

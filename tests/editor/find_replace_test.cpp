@@ -17,7 +17,7 @@ constexpr MessageAnswer Y = MessageAnswer::Yes;
 constexpr MessageAnswer N = MessageAnswer::No;
 constexpr MessageAnswer C = MessageAnswer::Cancel;
 
-enum class Command { FindNext, Replace, ReplaceAll };
+enum class Command { FindNext, FindPrevious, Replace, ReplaceAll };
 
 struct FindCase {
     const char* name;
@@ -61,6 +61,9 @@ TEST_P(FindReplaceTest, RunsTheCommand) {
     switch (c.command) {
         case Command::FindNext:
             (void)finder.FindNext(c.request);
+            break;
+        case Command::FindPrevious:
+            (void)finder.FindPrevious(c.request);
             break;
         case Command::Replace:
             finder.Replace(c.request);
@@ -114,6 +117,25 @@ INSTANTIATE_TEST_SUITE_P(
                  With(Plain("x*"), &FindRequest::regex), Command::FindNext, {}, "ab x", 3, 1, {}},
         FindCase{"InvalidRegexFindsNothing", "a(b", 0, 0, With(Plain("("), &FindRequest::regex),
                  Command::FindNext, {}, "a(b", 0, 0, {"Not found:\r("}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    FindPrevious, FindReplaceTest,
+    ::testing::Values(
+        FindCase{"SelectsTheMatchBeforeTheSelection", kDims, 7, 3, Plain("dim"),
+                 Command::FindPrevious, {}, kDims, 0, 3, {}},
+        FindCase{"AMatchEndingInsideTheSelectionIsNotBefore", "xx Dim", 4, 2, Plain("Dim"),
+                 Command::FindPrevious, {}, "xx Dim", 4, 2, {"Not found:\rDim"}},
+        FindCase{"FirstMatchSaysNotFoundAndStays", kDims, 0, 3, Plain("Dim"),
+                 Command::FindPrevious, {}, kDims, 0, 3, {"Not found:\rDim"}},
+        FindCase{"WrapAroundGoesOnFromTheEnd", kDims, 0, 3,
+                 With(Plain("Dim"), &FindRequest::wrapAround), Command::FindPrevious, {}, kDims, 7,
+                 3, {}},
+        FindCase{"RegexTakesTheLastMatch", "b1 b22 c", 8, 0, With(Plain("b[0-9]+"), &FindRequest::regex),
+                 Command::FindPrevious, {}, "b1 b22 c", 3, 3, {}},
+        FindCase{"RegexEmptyMatchIsPassedOver", "x ab", 4, 0,
+                 With(Plain("x*"), &FindRequest::regex), Command::FindPrevious, {}, "x ab", 0, 1,
+                 {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

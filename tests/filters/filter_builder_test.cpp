@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTest>
 #include <QToolButton>
 #include <string>
 #include <vector>
@@ -126,6 +127,38 @@ TEST_F(FilterBuilderTest, FieldEntryShowsItsPageAndComposes) {
     Find<QLineEdit>("edViewFilter")->setText(QStringLiteral("edited"));
     Find<QToolButton>("sbCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("edited"));
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// Regression: a mouse click makes a row current before it is selected, and
+// the command was composed before the selection came, from the row before:
+// Insert then put the previous entry's filter into the script.
+TEST_F(FilterBuilderTest, MouseClickOnAnEntryComposesItsFilter) {
+    settings.quoteStyle = 1;
+    Open("Contact");
+    builder.show();
+    auto* fields = Find<QListWidget>("lbFields");
+    const struct {
+        const char* entry;
+        int page;
+        const char* readOut;
+    } clicks[] = {
+        {"Last Name", 1, R"('[ViewFilter(1,F,,"Last Name",Contains,"")]')"},
+        {"Do Not Call", 6, R"('[ViewFilter(1,F,,"Do Not Call",Checked)]')"},
+        {"Relates to Account", 7, R"('[ViewFilter(1,CTI,,"Relates to","Account","Acme Tools")]')"},
+        {"(All Items)", 8, "'[ViewFilter(1,Clear)]'"},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.entry);
+        const auto found = fields->findItems(QString::fromLatin1(click.entry), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        fields->scrollToItem(found.front());
+        QTest::mouseClick(fields->viewport(), Qt::LeftButton, {},
+                          fields->visualItemRect(found.front()).center());
+        EXPECT_EQ(fields->currentItem(), found.front());
+        EXPECT_EQ(Page(), click.page);
+        EXPECT_EQ(ReadOut(), click.readOut);
+    }
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -4,6 +4,7 @@
 #endif
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,34 +121,40 @@ TEST(TopicSyntax, UnreadableFileGivesEmptyLine) {
 
 struct WordCase {
     const char* name;
-    const char* text;
-    std::size_t pos;
-    const char* expected;
+    const char* line;
+    std::size_t column;
+    std::optional<std::string> expected;  // nothing: no word to look up
 };
 
 class CaretWord : public ::testing::TestWithParam<WordCase> {};
 
 TEST_P(CaretWord, Finds) {
     const WordCase& c = GetParam();
-    EXPECT_EQ(WordAtCaret(c.text, c.pos), c.expected);
+    EXPECT_EQ(HelpWordAt(c.line, c.column), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Words, CaretWord,
     ::testing::Values(WordCase{"inside_call", "x = abs(y)", 5, "abs"},
-                      WordCase{"after_paren", "x = abs(y)", 8, "abs"},
+                      WordCase{"just_after_a_word", "x = abs(y)", 7, "abs"},
+                      WordCase{"argument_not_its_function", "x = Left(strName, 3)", 12, "strName"},
+                      WordCase{"after_the_open_paren", "x = Left(strName, 3)", 9, "strName"},
                       WordCase{"line_start", "Dim x", 0, "Dim"},
                       WordCase{"second_word", "Dim x", 5, "x"},
-                      WordCase{"end_of_line", "If a Then\r\nEnd If", 9, "Then"},
-                      WordCase{"white_space", "a    b", 2, ""}, WordCase{"empty_text", "", 0, ""},
-                      WordCase{"past_the_end", "Beep", 99, "Beep"}),
+                      WordCase{"white_space", "a    b", 2, ""}, WordCase{"symbol", "a = b", 2, ""},
+                      WordCase{"empty_line", "", 0, ""},
+                      WordCase{"past_the_end", "Beep", 99, "Beep"},
+                      WordCase{"inside_a_string", "MsgBox \"closing test\"", 16, std::nullopt},
+                      WordCase{"at_the_end_of_an_open_string", "s = \"open test", 14, std::nullopt},
+                      WordCase{"before_the_opening_quote", "MsgBox \"a\"", 7, ""},
+                      WordCase{"after_the_closing_quote", "Len(\"a\")", 7, ""},
+                      WordCase{"word_after_a_string", "x = \"a\" & Len(y)", 13, "Len"},
+                      WordCase{"inside_a_comment", "x = 1 ' Left of it", 10, std::nullopt},
+                      WordCase{"at_the_end_of_a_comment", "' Sub", 5, std::nullopt},
+                      WordCase{"before_the_apostrophe", "x = 1 ' note", 6, ""},
+                      WordCase{"rem_comment", "Rem Abs here", 6, std::nullopt},
+                      WordCase{"quote_inside_a_comment", "' it's \"Abs", 11, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CaretWord, TrimsLineEndBlankAndParenInThatOrder) {
-    EXPECT_EQ(TrimCaretWord("If\r\nx"), "If");
-    EXPECT_EQ(TrimCaretWord("= Left(s"), "Left");
-    EXPECT_EQ(TrimCaretWord("a b c"), "b c");  // only the first blank counts
-}
 
 // --- The index -------------------------------------------------------------
 

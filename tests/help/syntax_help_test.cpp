@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/help_wiring.h"
@@ -73,17 +75,66 @@ protected:
     int chooserAnswer = QDialog::Rejected;
 };
 
-TEST_F(SyntaxHelpTest, CaretMovesShowSyntaxLineAndKeepItOnUnknownWords) {
+// Regression: the word was taken between blanks, so an argument gave the
+// function it is passed to, the caret at a line's start gave the last word
+// of the line above and a word in a string was looked up. A word without an
+// entry, and a place without a word, leave the line as it was.
+TEST_F(SyntaxHelpTest, SyntaxLineFollowsTheWordAtTheCaretAndStaysWithoutAnEntry) {
     ScriptEditor& editor = *window->reScript();
-    editor.SetPlainText("x = abs(y)\r\nDateAdd \"d\", 1, Now\r\n");
-    editor.SetCaret(6);  // inside "abs"
+    editor.SetPlainText("x = Abs(nValue)\r\nd = Date\r\n\r\nMsgBox \"abs value\" ' sgn\r\n");
+    const auto press = [&editor](Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i) QTest::keyClick(&editor, key);
+    };
+    editor.SetCaret(0);
+    press(Qt::Key_Right, 5);  // inside "Abs"
     EXPECT_EQ(Panel3(), "Abs(number)");
-    editor.SetCaret(1);  // on "x": not indexed
+    press(Qt::Key_Right, 4);  // inside "nValue", the argument: no entry
     EXPECT_EQ(Panel3(), "Abs(number)");
-    editor.SetCaret(editor.LineIndex(1) + 3);
-    EXPECT_EQ(Panel3(), "DateAdd(interval, number, date)");
-    editor.SetSel(0, 7);  // a selection counts from its end: still "abs"
+    press(Qt::Key_Down);
+    press(Qt::Key_End);  // just after "Date"
+    EXPECT_EQ(Panel3(), "Date");
+    press(Qt::Key_Down);  // the empty line under it: no word
+    EXPECT_EQ(Panel3(), "Date");
+    press(Qt::Key_Down);
+    press(Qt::Key_Home);
+    press(Qt::Key_Right, 9);  // inside "abs" of the string
+    EXPECT_EQ(Panel3(), "Date");
+    press(Qt::Key_End);  // after "sgn" of the comment
+    EXPECT_EQ(Panel3(), "Date");
+    editor.SetSel(0, 7);  // a selection counts from its end: inside "Abs"
     EXPECT_EQ(Panel3(), "Abs(number)");
+}
+
+// Regression: "Disable syntax help" was stored but nothing read it. It stops
+// F1's lookups; the syntax line is no lookup in the help systems and stays.
+TEST_F(SyntaxHelpTest, SwitchedOffF1FindsNothingAndTheSyntaxLineStays) {
+    Enable({kCustom, kVbscript});
+    ScriptEditor& editor = *window->reScript();
+    editor.SetPlainText("y = Sgn(x)");
+    editor.SetCaret(4);
+    EXPECT_EQ(Panel3(), "Sgn(number)");
+
+    QTimer::singleShot(0, window.get(), [this] {
+        auto* dialog = window->findChild<QDialog*>(QStringLiteral("fConfiguration"));
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>(QStringLiteral("xbDisableSyntaxHelp"))->setChecked(true);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("bbOK")), Qt::LeftButton);
+    });
+    window->Actions().acShowConfiguration->trigger();
+    ASSERT_FALSE(Settings().syntaxHelpEnabled);
+    QTest::keyClick(&editor, Qt::Key_Right);  // still on "Sgn"
+    EXPECT_EQ(Panel3(), "Sgn(number)");
+
+    window->MenuItems().miSyntaxHelp->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(chooserTitle.isEmpty());
+    EXPECT_TRUE(window->meWarnings()->toPlainText().isEmpty());
+    // The help systems keep their marks for when help is switched on again.
+    const std::vector<HelpFile>& files = Settings().helpFiles;
+    const auto vbscript = std::find_if(files.begin(), files.end(),
+                                       [](const HelpFile& f) { return f.name == kVbscript; });
+    ASSERT_NE(vbscript, files.end());
+    EXPECT_TRUE(vbscript->enabled);
 }
 
 TEST_F(SyntaxHelpTest, F1WithOneMatchOpensItWithoutChooser) {

@@ -55,8 +55,10 @@ TEST(ConvertToRtfTest, BoldAndItalicClass) {
     EXPECT_TRUE(MatchesGolden("bold_italic.rtf", Convert(fonts, "x ' note")));
 }
 
-// A colour outside the table gets "\cf" without a number; a second face gets
-// a second font table entry, and a face name cannot break the table.
+// A colour beside the sixteen of the table (one the colour dialog gave) is
+// added to the table after them, so it shows; the window text colour, a
+// system colour, gets "\cf" without a number. A second face gets a second
+// font table entry, and a face name cannot break the table.
 TEST(ConvertToRtfTest, OtherColoursAndFaces) {
     ClassFonts fonts;
     fonts[IndexOf(TokenClass::Identifier)] = Font(0x123456);

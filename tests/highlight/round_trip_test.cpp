@@ -13,7 +13,7 @@ namespace vk {
 namespace {
 
 // Every class distinguishable: its own size, and a mix of faces, table
-// colours, colours outside the table and styles.
+// colours, a colour beside the table's, the window text colour and styles.
 ClassFonts DistinctFonts() {
     ClassFonts fonts;
     const std::uint32_t colors[] = {0x008000, 0x808080, 0x800080, 0x123456,        0xFF0000,
@@ -27,11 +27,10 @@ ClassFonts DistinctFonts() {
     return fonts;
 }
 
-// A colour outside the colour table is written as "\cf" without a number,
-// which reads back as colour 0.
-std::uint32_t ColorAsRead(std::uint32_t color) {
-    return color == 0x123456 || color == kWindowTextColor ? 0 : color;
-}
+// A colour beside the sixteen of the table is added to it and reads back as
+// itself; the window text colour, a system colour, is written as "\cf"
+// without a number, which reads back as colour 0.
+std::uint32_t ColorAsRead(std::uint32_t color) { return color == kWindowTextColor ? 0 : color; }
 
 // The token class of each byte of the text, as the writer classes it.
 std::vector<TokenClass> ClassPerByte(const std::string& text) {

@@ -1,9 +1,13 @@
 #include "settings/configuration_dialog.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDragEnterEvent>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -18,6 +22,7 @@
 #include <map>
 
 #include "app/main_window_fixture.h"
+#include "editor/coloured_load.h"
 #include "editor/script_editor.h"
 #include "highlight/color_stream.h"
 #include "highlight/color_table.h"
@@ -27,6 +32,33 @@ namespace vk {
 namespace {
 
 using Page = TfConfiguration::Page;
+
+// Runs `act` on the first modal dialog of type T once it is open (a dialog
+// that a click opens runs its own event loop).
+template <typename T>
+void WhenModal(std::function<void(T&)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        act(*dialog);
+    });
+    poll->start(0);
+}
+
+// The families a font dialog lists: the entries of its list that holds font
+// families.
+QStringList FamiliesListed(const QFontDialog& dialog) {
+    for (const QListView* list : dialog.findChildren<QListView*>()) {
+        QStringList entries;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            entries << list->model()->index(row, 0).data().toString();
+        if (entries.contains(QStringLiteral("DejaVu Sans Mono"))) return entries;
+    }
+    return {};
+}
 
 // Every registry file of the test's folder with its bytes.
 std::map<std::string, std::string> RegistryFiles(const std::filesystem::path& folder) {
@@ -212,6 +244,143 @@ TEST_F(ConfigurationTest, OkStoresTheChangesAndTheWindowAppliesThemAtOnce) {
     EXPECT_EQ(editor.SelStart(), 4);
     EXPECT_EQ(editor.SelLength(), 4);
     EXPECT_TRUE(editor.IsModified());
+}
+
+// Regression: the new colours reached only the lines edited after OK, so the
+// open script showed old and new comment colours side by side.
+TEST_F(ConfigurationTest, OkRecoloursTheWholeOpenScriptAndKeepsItsState) {
+    window->show();
+    window->EnableEdit();
+    ScriptEditor& editor = *window->reScript();
+    std::string script;
+    for (int i = 0; i < 200; ++i)
+        script += "x = " + std::to_string(i) + " ' comment " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(LoadColouredScript(editor, script, window->ColorStream()));
+    // An edit to undo afterwards, a selection and a scroll position to keep.
+    editor.SetCaret(0);
+    QTest::keyClicks(&editor, "Dim y");
+    QTest::keyClick(&editor, Qt::Key_Return);
+    editor.SetSel(editor.LineIndex(120) + 2, 5);
+    editor.ScrollToLine(100);
+    const std::string text = editor.Text();
+    const EditorSelection selection = editor.SaveSelection();
+    ASSERT_TRUE(editor.IsModified());
+
+    WhileOpen(window->MenuItems().miConfigEditor, [&](TfConfiguration& dialog) {
+        dialog.ShowPage(Page::Color);
+        Control<QListWidget>("lbTokens")
+            ->setCurrentRow(static_cast<int>(IndexOf(TokenClass::Comment)));
+        ClickColor(0x008000);
+        QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
+    });
+
+    for (const int line : {1, 60, 120, 200}) {
+        SCOPED_TRACE(line);
+        const std::string shown = editor.Line(line);
+        const auto comment = static_cast<int>(shown.find('\''));
+        const RangeFormatReport format = editor.RangeFormat(
+            editor.LineIndex(line) + comment, static_cast<int>(shown.size()) - comment);
+        EXPECT_EQ(format.color, 0x008000u);
+        EXPECT_TRUE(format.colorUniform);
+        EXPECT_NE(editor.RangeFormat(editor.LineIndex(line), 1).color, 0x008000u);
+    }
+    EXPECT_EQ(editor.Text(), text);
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_EQ(editor.SaveSelection().anchor, selection.anchor);
+    EXPECT_EQ(editor.SaveSelection().caret, selection.caret);
+    EXPECT_EQ(editor.FirstVisibleLine(), 100);
+    // The typing is still in the undo history.
+    while (editor.isUndoAvailable()) editor.undo();
+    EXPECT_EQ(editor.Text(), script);
+}
+
+TEST_F(ConfigurationTest, ChangeChoosesTheFontFixedPitchByDefaultAndOkAppliesIt) {
+    ScriptEditor& editor = *window->reScript();
+    window->EnableEdit();
+    editor.SetPlainText("Dim x\r\n");
+    for (const bool fixedPitch : {true, false}) {
+        SCOPED_TRACE(fixedPitch ? "fixed pitch" : "every font");
+        std::optional<bool> offeredFixedOnly;
+        QStringList offered;
+        WhileOpen(window->MenuItems().miConfigEditor, [&](TfConfiguration&) {
+            auto* box = Control<QCheckBox>("xbFixedPitch");
+            EXPECT_TRUE(box->isChecked());
+            // On its tick box: the widget is wider than its caption.
+            if (!fixedPitch)
+                QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+            WhenModal<QFontDialog>([&](QFontDialog& fonts) {
+                offeredFixedOnly = fonts.testOption(QFontDialog::MonospacedFonts);
+                offered = FamiliesListed(fonts);
+                fonts.setCurrentFont(
+                    QFont(QStringLiteral("DejaVu Sans Mono"), fixedPitch ? 12 : 14));
+                fonts.accept();
+            });
+            QTest::mouseClick(Control<QPushButton>("bChange"), Qt::LeftButton);
+            EXPECT_EQ(Control<QLabel>("lEditFont")->text(),
+                      fixedPitch ? "DejaVu Sans Mono, 12p" : "DejaVu Sans Mono, 14p");
+            QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
+        });
+        EXPECT_EQ(offeredFixedOnly, fixedPitch);
+        // What the list shows, not only the option: a proportional family
+        // is offered only when the box is cleared.
+        ASSERT_TRUE(offered.contains(QStringLiteral("DejaVu Sans Mono")));
+        EXPECT_EQ(offered.contains(QStringLiteral("DejaVu Sans")), !fixedPitch);
+        if (fixedPitch) {
+            for (const QString& family : offered)
+                EXPECT_TRUE(QFontDatabase::isFixedPitch(family)) << family.toStdString();
+        }
+    }
+
+    Registry reread(dir.path());
+    TFont stored;
+    LoadEditorFont(reread, stored);
+    EXPECT_EQ(std::tie(stored.name, stored.size),
+              std::make_tuple(std::string("DejaVu Sans Mono"), 14));
+    EXPECT_EQ(window->ColorStream().FontOf(TokenClass::Keyword).name, "DejaVu Sans Mono");
+    char face[64] = {};
+    editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT,
+                         static_cast<unsigned long>(editor.StyleAt(0)), static_cast<void*>(face));
+    EXPECT_STREQ(face, "DejaVu Sans Mono");
+    EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE,
+                                   static_cast<unsigned long>(editor.StyleAt(0))),
+              14);
+}
+
+TEST_F(ConfigurationTest, MoreOffersAnyColourWhichIsStoredAndShown) {
+    ScriptEditor& editor = *window->reScript();
+    window->EnableEdit();
+    const std::string script = "x = 1 ' note\r\n";
+    ASSERT_TRUE(LoadColouredScript(editor, script, window->ColorStream()));
+    const int note = static_cast<int>(script.find('\''));
+    constexpr std::uint32_t kChosen = 0x563412;  // none of the sixteen
+
+    WhileOpen(window->Actions().acShowConfiguration, [&](TfConfiguration& dialog) {
+        dialog.ShowPage(Page::Color);
+        auto* more = Control<QPushButton>("bMoreColors");
+        EXPECT_FALSE(more->isEnabled()) << "no class to colour yet";
+        Control<QListWidget>("lbTokens")
+            ->setCurrentRow(static_cast<int>(IndexOf(TokenClass::Comment)));
+        WhenModal<QColorDialog>([](QColorDialog& colours) {
+            colours.setCurrentColor(QColor(0x12, 0x34, 0x56));
+            colours.accept();
+        });
+        QTest::mouseClick(more, Qt::LeftButton);
+        EXPECT_EQ(Control<TColorGrid>("cgEditor")->SelectedCell(), -1);
+        auto* preview = Control<ScriptEditor>("rePreview");
+        const std::string sample(TfConfiguration::SampleScript());
+        EXPECT_EQ(preview->RangeFormat(static_cast<int>(sample.find("' Base")), 6).color, kChosen);
+        QTest::mouseClick(Control<QPushButton>("bbOK"), Qt::LeftButton);
+    });
+
+    Registry reread(dir.path());
+    TFont comment;
+    ASSERT_TRUE(LoadTokenStyle(reread, "Comment", comment));
+    EXPECT_EQ(comment.color, kChosen);
+    // In the open script at once, and in the next load.
+    EXPECT_EQ(editor.RangeFormat(note, 6).color, kChosen);
+    ASSERT_TRUE(LoadColouredScript(editor, script, window->ColorStream()));
+    EXPECT_EQ(editor.RangeFormat(note, 6).color, kChosen);
+    EXPECT_NE(editor.RangeFormat(0, 1).color, kChosen);
 }
 
 TEST_F(ConfigurationTest, CancelStoresNothingAndKeepsTheColours) {

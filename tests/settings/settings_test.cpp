@@ -35,9 +35,10 @@ std::string HelpKey(const std::string& name) { return kSyntaxHelp + "\\" + name;
 auto Fields(const TSettings& s) {
     return std::tie(s.applyTimeTag, s.applyIdTag, s.applyChecksumTag, s.validateObjects,
                     s.validateApi, s.memoryBuffer, s.displayStatus, s.gutterWidth, s.tabWidth,
-                    s.indentStyle, s.lineNumbers, s.noDdeCheck, s.codeBrowserDisabled, s.jumpTo,
-                    s.jumpOffset, s.customIcons, s.iconCode, s.iconNoCode, s.iconNoEnd,
-                    s.linkCategory, s.quoteStyle, s.syntaxHelpEnabled, s.helpFiles);
+                    s.indentStyle, s.lineNumbers, s.keepIndentation, s.noDdeCheck,
+                    s.codeBrowserDisabled, s.jumpTo, s.jumpOffset, s.customIcons, s.iconCode,
+                    s.iconNoCode, s.iconNoEnd, s.linkCategory, s.quoteStyle, s.syntaxHelpEnabled,
+                    s.helpFiles);
 }
 
 // A registry in a temp folder with shorthand writers for setting up cases.
@@ -84,7 +85,7 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
          [](const TSettings& s) {
              EXPECT_FALSE(s.applyTimeTag || s.applyIdTag || s.applyChecksumTag ||
                           s.validateObjects || s.validateApi || s.noDdeCheck ||
-                          s.codeBrowserDisabled || s.lineNumbers);
+                          s.codeBrowserDisabled || s.lineNumbers || s.keepIndentation);
              EXPECT_EQ(s.memoryBuffer, 128);
              EXPECT_TRUE(s.displayStatus);
              EXPECT_EQ(s.gutterWidth, 0);
@@ -250,6 +251,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
     settings.tabWidth = 4;
     settings.indentStyle = 1;
     settings.lineNumbers = true;
+    settings.keepIndentation = true;
     settings.codeBrowserDisabled = true;
     settings.jumpTo = 1;
     settings.jumpOffset = 7;  // held to 0-100 on reading

@@ -21,6 +21,7 @@ public:
         MessageIcon icon;
         MessageButtons buttons;
         std::string title;
+        std::optional<ScreenArea> keptClear;  // the area the box had to leave in sight
     };
     struct InputRequest {
         std::string title;
@@ -30,7 +31,7 @@ public:
 
     MessageAnswer Show(std::string_view text, MessageIcon icon, MessageButtons buttons,
                        std::string_view title = kMessageTitle) override {
-        messages.push_back({std::string(text), icon, buttons, std::string(title)});
+        messages.push_back({std::string(text), icon, buttons, std::string(title), keepClear});
         if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         if (answers.empty()) return defaultAnswer;
         const MessageAnswer answer = answers.front();
@@ -48,6 +49,8 @@ public:
         return true;
     }
 
+    void KeepClear(std::optional<ScreenArea> area) override { keepClear = area; }
+
     // The texts of the recorded boxes, in order.
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
@@ -58,6 +61,7 @@ public:
     std::deque<MessageAnswer> answers;
     MessageAnswer defaultAnswer = MessageAnswer::Cancel;
     std::deque<std::optional<std::string>> inputAnswers;  // nullopt cancels
+    std::optional<ScreenArea> keepClear;
 
     std::vector<Message> messages;
     std::vector<InputRequest> inputs;
