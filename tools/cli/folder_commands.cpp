@@ -14,6 +14,7 @@
 #include "common/status_sink.h"
 #include "common/text_helpers.h"
 #include "document/script_lines.h"
+#include "history/script_base.h"
 #include "platform/registry.h"
 #include "progress.h"
 #include "script_file_names.h"
@@ -318,8 +319,8 @@ ExitCode Push(const Invocation& call, Streams io) {
         const ManifestEntry* entry = manifest->Find(s.category, s.form);
         // Commence's copy is looked at again just before storing, so a change
         // made there since the survey is not overwritten either.
-        if (!call.force &&
-            (conflicting || !entry || PrintOf(transfer.CheckOut(location)) != entry->print)) {
+        if (!call.force && (conflicting || !entry ||
+                            ChangedSinceBase(entry->print, transfer.CheckOut(location)))) {
             PrintLine(io.out, "conflict", s.category, s.form);
             io.err << "vellumkit-cli: " << s.file
                    << (entry ? ": the script also changed in Commence since the pull"
