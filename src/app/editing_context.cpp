@@ -26,6 +26,7 @@
 #include "editor/coloured_load.h"
 #include "editor/editor_script_lines.h"
 #include "highlight/color_stream.h"
+#include "history/script_watch.h"
 #include "platform/window_finder.h"
 #include "settings/settings.h"
 
@@ -123,6 +124,7 @@ void TEditingContext::ResetEditor() {
     main_.StatusPanel(2)->clear();
     editor_.setEnabled(false);
     main_.CodeBrowser().ScriptClosed();
+    if (watch_) watch_->ScriptClosed();
 }
 
 // --- Databases ----------------------------------------------------------------
@@ -188,9 +190,11 @@ void TEditingContext::OpenScript() {
     main_.meWarnings()->clear();
     main_.SetStatus("Opening script", 0);
 
-    const std::string script = ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
+    const std::string script =
+        ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
     editor_.SetTextLimit(main_.Settings().TextLimitBytes());
     FileToEditor(script);
+    if (watch_) watch_->ScriptOpened(Location(), script);
     main_.CodeBrowser().ScriptLoaded();
 
     const MainActions& actions = main_.Actions();
@@ -246,11 +250,16 @@ bool TEditingContext::FileToEditor(const std::string& script) {
 
 void TEditingContext::UpdateToCommence() {
     main_.SetStatus("Updating script to Commence", 0);
+    // A change made in Commence since the script was opened is not
+    // overwritten unasked.
+    if (watch_ && !watch_->MayCheckIn(Location())) {
+        main_.SetStatus("", 1);
+        return;
+    }
     const TSettings& settings = main_.Settings();
-    const CheckInTags tags{
-        {settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
-        machine_.computerName,
-        machine_.userName};
+    const CheckInTags tags{{settings.applyTimeTag, settings.applyIdTag, settings.applyChecksumTag},
+                           machine_.computerName,
+                           machine_.userName};
     CheckInResult result;
     {
         EditorScriptLines lines(editor_);
@@ -260,6 +269,7 @@ void TEditingContext::UpdateToCommence() {
         case CheckInResult::Outcome::Stored:
             editor_.SetModified(false);
             main_.StatusPanel(1)->clear();
+            if (watch_) watch_->ScriptStored(Location(), editor_.CanonicalText());
             break;
         case CheckInResult::Outcome::Refused:
             main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);
