@@ -3,7 +3,9 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/ansi_text.h"
 #include "history/ui/diff_view.h"
@@ -68,7 +70,21 @@ void TfChangedInCommence::ToggleDifferences() {
     differences_->setVisible(show);
     btShowDifferences_->setText(show ? QStringLiteral("Hide &differences")
                                      : QStringLiteral("Show &differences"));
-    if (show) resize(std::max(width(), 900), std::max(height(), 560));
+    if (show) {
+        // Grown for the panes, and kept on the screen of the window it asks
+        // for.
+        resize(std::max(width(), 900), std::max(height(), 560));
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            QRect frame = geometry();
+            frame.moveCenter(parentWidget() ? parentWidget()->geometry().center() : room.center());
+            frame.moveLeft(std::clamp(frame.left(), room.left(),
+                                      std::max(room.left(), room.right() - frame.width())));
+            frame.moveTop(std::clamp(frame.top(), room.top(),
+                                     std::max(room.top(), room.bottom() - frame.height())));
+            setGeometry(frame);
+        }
+    }
 }
 
 void TfChangedInCommence::Choose(Choice choice) {

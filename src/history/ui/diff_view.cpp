@@ -111,6 +111,12 @@ void TDiffView::MakePanes(int count) {
     Couple(horizontal);
 }
 
+void TDiffView::ShowNote(const QString& note) {
+    MakePanes(0);
+    rows_ = {};
+    summary_->setText(note);
+}
+
 void TDiffView::ShowTwo(const QString& beforeTitle, std::string_view before,
                         const QString& afterTitle, std::string_view after) {
     std::vector<std::vector<std::string>> texts = {SplitScriptText(before), SplitScriptText(after)};

@@ -25,6 +25,8 @@ public:
                  std::string_view after);
     // Mine, theirs and the base they both started from, left to right.
     void ShowThree(std::string_view mine, std::string_view theirs, std::string_view base);
+    // No versions yet: `note` says how to get some.
+    void ShowNote(const QString& note);
 
     [[nodiscard]] int PaneCount() const { return static_cast<int>(panes_.size()); }
     [[nodiscard]] QPlainTextEdit* Pane(int index) const;

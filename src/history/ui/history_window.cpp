@@ -58,6 +58,9 @@ TfHistory::TfHistory(HistoryStore& store, ScriptEditor& editor, MessageService& 
     versions_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     versions_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     differences_ = new TDiffView(splitter);
+    differences_->ShowNote(
+        QStringLiteral("Select two versions and Compare them, or one and compare it with the "
+                       "editor's text or restore it into the editor."));
     splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
 
