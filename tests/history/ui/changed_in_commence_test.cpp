@@ -94,7 +94,9 @@ TEST_F(ChangedInCommenceTest, MergeKeepsBothSidesAndStoresOnlyAtTheNextCheckIn) 
     ASSERT_FALSE(messages.messages.empty());
     EXPECT_NE(messages.messages.back().text.find("Nothing is stored yet"), std::string::npos);
 
-    // Their change is the base now: the next check-in stores at once.
+    // Their change is the base now: the next check-in stores at once (a
+    // question there would be cancelled, and counted).
+    OnDialog<Dialog>([](Dialog& dialog) { Click(dialog, "btCancel"); });
     CheckIn();
     EXPECT_EQ(dialogsShown, 1);
     EXPECT_EQ(ServerScript("Demo Sales", "Account", "Account"), merged);
@@ -116,6 +118,7 @@ TEST_F(ChangedInCommenceTest, OverwriteStoresMine) {
     EXPECT_FALSE(Editor().IsModified());
     // What was stored is the base now: no question at the next check-in.
     TypeAtLine(1, QStringLiteral("' more"));
+    OnDialog<Dialog>([](Dialog& dialog) { Click(dialog, "btCancel"); });
     CheckIn();
     EXPECT_EQ(dialogsShown, 1);
     EXPECT_EQ(ServerScript("Demo Sales", "Account", "Account"), Editor().CanonicalText());

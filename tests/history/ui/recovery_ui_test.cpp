@@ -173,6 +173,10 @@ TEST_F(KilledEditorTest, TheRecoveredTextIsWhatWasTypedUpToTheLastWrite) {
     EXPECT_EQ(Editor().CanonicalText(), last.text);
     EXPECT_TRUE(Editor().IsModified());
     EXPECT_EQ(ServerScript(kTypistDatabase, kTypistCategory, kTypistForm), last.base);
+    // The base is the one the changes were made against, so a change made in
+    // Commence since the crash is caught at the check-in.
+    ASSERT_TRUE(Keeper().Base());
+    EXPECT_EQ(Keeper().Base()->text, last.base);
     // The killed editor's file went once this editor kept the changes.
     const std::vector<fs::path> files = RecoveryFiles();
     ASSERT_EQ(files.size(), 1u);
