@@ -2,13 +2,23 @@
 // beyond: N lines of script-like text with 1% of the lines changed on each
 // side, scattered. Goals at 100,000 lines: BM_Diff 30 ms, BM_ThreeWayMerge
 // 50 ms (the merge diffs the base against both sides, then merges).
+//
+// Beside them what the editor adds around them: the merge of whole script
+// texts (cut into lines and joined again), the side-by-side layout of the
+// "Changed in Commence" dialog, and one write of a recovery file, which runs
+// on the editor's thread while the user types.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "document/script_lines.h"
 #include "history/line_diff.h"
+#include "history/recovery_folder.h"
+#include "history/script_merge.h"
+#include "history/side_by_side.h"
 #include "history/three_way_merge.h"
 
 namespace {
@@ -85,6 +95,50 @@ void BM_ThreeWayMerge(benchmark::State& state) {
     state.counters["conflicts"] = static_cast<double>(conflicts);
 }
 BENCHMARK(BM_ThreeWayMerge)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_MergeScripts(benchmark::State& state) {
+    const Lines base = ScriptLike(static_cast<std::size_t>(state.range(0)));
+    const std::string baseText = vk::JoinScriptLines(base);
+    const std::string mine = vk::JoinScriptLines(ChangeOnePercent(base, 1, "' mine"));
+    const std::string theirs = vk::JoinScriptLines(ChangeOnePercent(base, 2, "' theirs"));
+    for (auto _ : state) {
+        const vk::ScriptMergeResult merged = vk::MergeScripts(baseText, mine, theirs);
+        benchmark::DoNotOptimize(merged.text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * baseText.size()));
+}
+BENCHMARK(BM_MergeScripts)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_AlignThree(benchmark::State& state) {
+    const Lines base = ScriptLike(static_cast<std::size_t>(state.range(0)));
+    const Lines mine = ChangeOnePercent(base, 1, "' mine");
+    const Lines theirs = ChangeOnePercent(base, 2, "' theirs");
+    for (auto _ : state) {
+        const vk::AlignedRows rows = vk::AlignThree(mine, theirs, base);
+        benchmark::DoNotOptimize(rows.rows.data());
+    }
+}
+BENCHMARK(BM_AlignThree)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One record of N lines (about 50 bytes each) with its base, written whole
+// beside the old one and renamed over it.
+void BM_RecoveryWrite(benchmark::State& state) {
+    const Lines base = ScriptLike(static_cast<std::size_t>(state.range(0)));
+    const vk::RecoveryRecord record{{"Demo Sales", "Account", "Account"},
+                                    0,
+                                    vk::JoinScriptLines(base),
+                                    vk::JoinScriptLines(ChangeOnePercent(base, 1, "' mine"))};
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("vk-recovery-bench-" + std::to_string(std::random_device{}()));
+    {
+        vk::RecoverySession session(folder);
+        for (auto _ : state) session.Write(record);
+    }
+    std::filesystem::remove_all(folder);
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * (record.base.size() + record.text.size())));
+}
+BENCHMARK(BM_RecoveryWrite)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

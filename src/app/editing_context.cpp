@@ -26,6 +26,7 @@
 #include "editor/coloured_load.h"
 #include "editor/editor_script_lines.h"
 #include "highlight/color_stream.h"
+#include "history/script_watch.h"
 #include "platform/window_finder.h"
 #include "settings/settings.h"
 
@@ -125,6 +126,7 @@ void TEditingContext::ResetEditor() {
     main_.StatusPanel(2)->clear();
     editor_.setEnabled(false);
     main_.CodeBrowser().ScriptClosed();
+    if (watch_) watch_->ScriptClosed();
 }
 
 // --- Databases ----------------------------------------------------------------
@@ -195,6 +197,7 @@ void TEditingContext::OpenScript() {
         ScriptTransfer(main_.Settings().registry(), main_).CheckOut(Location());
     editor_.SetTextLimit(main_.Settings().TextLimitBytes());
     FileToEditor(script);
+    if (watch_) watch_->ScriptOpened(Location(), script);
     main_.CodeBrowser().ScriptLoaded();
 
     const MainActions& actions = main_.Actions();
@@ -255,17 +258,28 @@ void TEditingContext::UpdateToCommence() {
                            machine_.computerName,
                            machine_.userName};
     CheckInResult result;
-    {
+    // A change made in Commence since the script was opened is not
+    // overwritten unasked; one that lands while the user is asked is found by
+    // the guarded store, and asked about again.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        CheckInGuard guard;
+        if (watch_ && !watch_->MayCheckIn(Location(), guard)) {
+            main_.SetStatus("", 1);
+            return;
+        }
         EditorScriptLines lines(editor_);
-        result = ScriptTransfer(settings.registry(), main_).CheckIn(Location(), lines, tags);
+        result = ScriptTransfer(settings.registry(), main_).CheckIn(Location(), lines, tags, guard);
+        if (result.outcome != CheckInResult::Outcome::Changed) break;
     }
     switch (result.outcome) {
         case CheckInResult::Outcome::Stored:
             editor_.SetModified(false);
             main_.ShowModified(false);
+            if (watch_) watch_->ScriptStored(Location(), editor_.CanonicalText());
             break;
         case CheckInResult::Outcome::Refused:
-        case CheckInResult::Outcome::Changed:  // only a guarded check-in, which this is not
+        case CheckInResult::Outcome::Changed:
             main_.Messages().Show(result.message, MessageIcon::Error, MessageButtons::Ok);
             break;
         case CheckInResult::Outcome::Unreachable:

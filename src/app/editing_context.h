@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace vk {
 
+class ScriptWatch;
 class TColorStream;
 class TfMain;
 struct FormLocation;
@@ -88,6 +89,10 @@ public:
     // Called when the category changes, for the filter builder's list.
     std::function<void()> onCategoryChanged;
 
+    // Told what becomes of the script in the editor (opened, about to be
+    // checked in, stored, closed); none at start.
+    void SetScriptWatch(ScriptWatch* watch) { watch_ = watch; }
+
 private:
     void Connect();
     // Lets the window's shortcuts (Ctrl+U, Ctrl+S, ...) win over the
@@ -119,6 +124,8 @@ private:
 
     // Held from a database or category change until the next load.
     std::optional<ScriptEditor::DetachedNotifications> silenced_;
+
+    ScriptWatch* watch_ = nullptr;
 };
 
 }  // namespace vk

@@ -14,6 +14,10 @@
 #include "app/validation_wiring.h"
 #include "help/syntax_list.h"
 #include "history/history_recorder.h"
+#include "history/history_settings.h"
+#include "history/recovery_folder.h"
+#include "history/ui/recovery_offer.h"
+#include "history/ui/script_keeper.h"
 #include "platform/registry.h"
 #include "platform/temp_files.h"
 #include "settings/settings.h"
@@ -51,12 +55,15 @@ int main(int argc, char* argv[]) {
     // Every script stored into Commence is kept in the local history; one it
     // cannot keep is a warning, never a failed check-in.
     vk::HistoryRecorder history(
-        vk::HistoryStore::DefaultFile(), vk::HistoryLimits{},
+        vk::HistoryStore::DefaultFile(), vk::HistoryLimitsFrom(settings),
         [&window](const std::string& warning) { window.AddWarning(warning); });
     const vk::ScopedCheckInRecorder recording(history);
     // The editing context wires itself to the window's actions, menus and
     // requests; it goes before the window it works on.
     vk::TEditingContext context(window, window.ColorStream());
+    // The base, history and recovery file of the script in the editor.
+    const std::filesystem::path recoveryFolder = vk::RecoveryFolder::Default();
+    vk::TScriptKeeper& keeper = vk::AttachScriptKeeper(window, context, history, recoveryFolder);
     const auto validation = vk::AttachValidation(window, context);
     vk::AttachSyntaxHelp(window, helpIndex);
     vk::AttachFilterBuilder(window, context);
@@ -66,11 +73,12 @@ int main(int argc, char* argv[]) {
     // and a database named on the command line still opens while it stands.
     QTimer::singleShot(0, &window,
                        [&] { vk::WarnOfUnreadableRegistry(vk::Registry::Instance(), messages); });
-    if (!options.database.empty()) {
-        // Once the window is up, so that a message has it as its parent.
-        QTimer::singleShot(0, &context, [&] {
+    // Once the window is up, so that a message has it as its parent: first
+    // the changes an editor that crashed left unsaved, then the form asked for.
+    QTimer::singleShot(0, &context, [&] {
+        if (vk::OfferRecovery(window, context, keeper, recoveryFolder)) return;
+        if (!options.database.empty())
             context.OpenSelection(options.database, options.category, options.form);
-        });
-    }
+    });
     return app.exec();
 }

@@ -186,7 +186,7 @@ CheckInResult ScriptTransfer::CheckIn(const FormLocation& location, ScriptLines&
             conditional = OffersConditionalCheckIn(conversation);
             if (!conditional) {
                 std::string now = CheckOut(location);
-                if (PrintOf(now) != *guard.basedOn) {
+                if (ChangedSinceBase(*guard.basedOn, now)) {
                     status_.SetStatus("", 1);
                     return ChangedBeforeStore(location, std::move(now));
                 }

@@ -24,6 +24,14 @@ struct ScriptPrint {
 // two checksums agree.
 [[nodiscard]] ScriptPrint PrintOf(std::string_view bytes) noexcept;
 
+// Whether the script Commence holds `now` is no longer the one taken at
+// `base`: the one test the editor and `push` both make before storing over
+// Commence's copy. Every byte counts, line ends included, so a change that
+// only touched line ends is a change too.
+[[nodiscard]] inline bool ChangedSinceBase(const ScriptPrint& base, std::string_view now) noexcept {
+    return PrintOf(now) != base;
+}
+
 // Entry `index` (0..255) of the CRC table that follows from the polynomial:
 // entry 1 is 0x77073096, entry 255 is 0x2D02EF8D.
 [[nodiscard]] std::uint32_t ChecksumTableEntry(std::uint8_t index) noexcept;

@@ -149,6 +149,22 @@ void ScriptEditor::LoadRichText(std::string_view rtf) {
 
 void ScriptEditor::Clear() { SetPlainText({}); }
 
+void ScriptEditor::ReplaceText(std::string_view bytes) {
+    const std::string_view now = View();
+    const std::size_t shortest = std::min(now.size(), bytes.size());
+    std::size_t start = 0;
+    while (start < shortest && now[start] == bytes[start]) ++start;
+    std::size_t tail = 0;
+    while (tail < shortest - start && now[now.size() - 1 - tail] == bytes[bytes.size() - 1 - tail])
+        ++tail;
+    if (start == now.size() && start == bytes.size()) return;
+    const std::string_view inserted = bytes.substr(start, bytes.size() - start - tail);
+    const auto end = static_cast<int>(now.size() - tail);
+    ReplaceRange(static_cast<int>(start), end, inserted);
+    Send(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start + inserted.size()));
+    ReportSelectionIfMoved();
+}
+
 void ScriptEditor::undo() {
     const ChangeReport report(*this);
     QsciScintilla::undo();

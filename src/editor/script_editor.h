@@ -88,6 +88,11 @@ public:
     void LoadTextToColour(std::string_view bytes);
     void SetTextFormats(std::vector<ColouredPiece> pieces);
     void Clear();
+    // Makes the text `bytes` as one undo step that changes only the stretch
+    // between the common start and end, so the rest keeps its colours and
+    // marks, and leaves the caret after the change. A program edit: not held
+    // to the text limit. Unlike a load it is an edit (modified, undoable).
+    void ReplaceText(std::string_view bytes);
     [[nodiscard]] std::string Text() const;
     [[nodiscard]] int TextLength() const;
     // Every line followed by CR LF (see line_model.h).

@@ -38,4 +38,9 @@ void HistoryRecorder::Loaded(const FormLocation& form, std::string_view script) 
     });
 }
 
+void HistoryRecorder::Merged(const FormLocation& form, std::string_view script) noexcept {
+    Keep("merged script",
+         [&] { (void)store_.Add(form, script, VersionSource::Merged, std::time(nullptr)); });
+}
+
 }  // namespace vk

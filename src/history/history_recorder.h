@@ -27,6 +27,10 @@ public:
     // when it differs from the newest kept.
     void Loaded(const FormLocation& form, std::string_view script) noexcept override;
 
+    // The result of merging the editor's script with a change made in
+    // Commence: always a new version ("merged").
+    void Merged(const FormLocation& form, std::string_view script) noexcept;
+
     [[nodiscard]] HistoryStore& Store() { return store_; }
 
 private:

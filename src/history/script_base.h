@@ -19,12 +19,4 @@ struct ScriptBase {
     }
 };
 
-// Whether the script Commence holds `now` is no longer the one taken at
-// `base`: the one test the editor and `push` both make before storing over
-// Commence's copy. Every byte counts, line ends included, so a change that
-// only touched line ends is a change too.
-[[nodiscard]] inline bool ChangedSinceBase(const ScriptPrint& base, std::string_view now) noexcept {
-    return PrintOf(now) != base;
-}
-
 }  // namespace vk

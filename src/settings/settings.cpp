@@ -47,10 +47,12 @@ constexpr Bounds kTextBounds{0, 4096};
 constexpr std::string_view kEditorKey = "Editor";
 constexpr std::string_view kCodeBrowserKey = "Code Browser";
 constexpr std::string_view kFilterBuilderKey = "Filter Builder";
+constexpr std::string_view kHistoryKey = "History";
 constexpr std::string_view kSyntaxHelpKey = "Help Files\\Syntax Help";
 constexpr std::string_view kColorSettingsKey = "Color Settings";
 
-constexpr std::string_view kKeysInOrder[] = {kEditorKey, kCodeBrowserKey, kFilterBuilderKey};
+constexpr std::string_view kKeysInOrder[] = {kEditorKey, kCodeBrowserKey, kFilterBuilderKey,
+                                             kHistoryKey};
 
 // Every plain setting, in the order Save writes them. (Load reads them in the
 // same order; the reads are independent, so their order is not observable.)
@@ -80,6 +82,9 @@ const Setting kSettings[] = {
     {kCodeBrowserKey, "Icon no end", &TSettings::iconNoEnd},
     {kFilterBuilderKey, "Link Category", &TSettings::linkCategory},
     {kFilterBuilderKey, "Quote Style", &TSettings::quoteStyle, Bounds{0, 2}},
+    {kHistoryKey, "Versions per form", &TSettings::historyVersionsPerForm, Bounds{1, 100000}},
+    {kHistoryKey, "Megabytes in all", &TSettings::historyMegabytes, Bounds{1, 1000000}},
+    {kHistoryKey, "Recovery interval", &TSettings::recoverySeconds, Bounds{5, 3600}},
 };
 
 constexpr std::string_view kDisableVbsHelp = "Disable VBS Help";

@@ -72,6 +72,10 @@ public:
     // Filter Builder
     bool linkCategory = true;
     std::uint8_t quoteStyle = 0;  // 0 double, 1 single, 2 none
+    // History
+    std::int32_t historyVersionsPerForm = 200;  // the newest kept of each form
+    std::int32_t historyMegabytes = 100;        // all versions together, 10^6 bytes
+    std::int32_t recoverySeconds = 30;          // how often unsaved changes are written
     // Help Files
     bool syntaxHelpEnabled = true;
     std::vector<HelpFile> helpFiles;  // position 0 has the highest priority

@@ -267,6 +267,32 @@ TEST_F(ScriptEditorTest, RangeFormatSetsOnlyTheRange) {
     EXPECT_FALSE(editor.IsModified()) << "colouring is not an edit";
 }
 
+TEST_F(ScriptEditorTest, ReplaceTextChangesOnlyWhatDiffersAsOneUndoableEdit) {
+    editor.SetPlainText("Dim a\r\nDim b\r\nDim c\r\n");
+    editor.SetRangeFormat(0, 3, 0x0000FF, true, false);
+    editor.SetRangeFormat(16, 3, 0x00FF00, false, true);
+    editor.SetTextLimit(10);  // the program's edits are not held to it
+    QSignalSpy changed(&editor, &ScriptEditor::scriptChanged);
+    editor.ReplaceText("Dim a\r\nDim bb, x\r\nDim c\r\n");
+
+    EXPECT_EQ(editor.Text(), "Dim a\r\nDim bb, x\r\nDim c\r\n");
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(editor.CaretPos(), 16) << "after the change";
+    EXPECT_EQ(editor.RangeFormat(0, 3).color, 0x0000FFu) << "the same start keeps its format";
+    EXPECT_EQ(editor.RangeFormat(20, 3).color, 0x00FF00u) << "the same end keeps its format";
+    editor.undo();
+    EXPECT_EQ(editor.Text(), "Dim a\r\nDim b\r\nDim c\r\n") << "one step";
+    EXPECT_FALSE(editor.IsModified());
+
+    editor.ReplaceText(editor.Text());
+    EXPECT_FALSE(editor.IsModified()) << "the same text is no edit";
+    editor.ReplaceText("");
+    EXPECT_EQ(editor.TextLength(), 0);
+    editor.undo();
+    EXPECT_EQ(editor.Text(), "Dim a\r\nDim b\r\nDim c\r\n");
+}
+
 TEST_F(ScriptEditorTest, RunningOutOfStylesReusesFreedOnesThenTheNearest) {
     const std::string text(300, 'x');
     editor.SetPlainText(text);

@@ -37,8 +37,9 @@ auto Fields(const TSettings& s) {
                     s.validateApi, s.memoryBuffer, s.displayStatus, s.gutterWidth, s.tabWidth,
                     s.indentStyle, s.lineNumbers, s.keepIndentation, s.noDdeCheck,
                     s.codeBrowserDisabled, s.jumpTo, s.jumpOffset, s.customIcons, s.iconCode,
-                    s.iconNoCode, s.iconNoEnd, s.linkCategory, s.quoteStyle, s.syntaxHelpEnabled,
-                    s.helpFiles);
+                    s.iconNoCode, s.iconNoEnd, s.linkCategory, s.quoteStyle,
+                    s.historyVersionsPerForm, s.historyMegabytes, s.recoverySeconds,
+                    s.syntaxHelpEnabled, s.helpFiles);
 }
 
 // A registry in a temp folder with shorthand writers for setting up cases.
@@ -97,6 +98,8 @@ TEST(SettingsLoadTable, EachCaseLoadsAsExpected) {
              EXPECT_EQ(std::tie(s.iconCode, s.iconNoCode, s.iconNoEnd), std::make_tuple(1, 8, 13));
              EXPECT_TRUE(s.linkCategory);
              EXPECT_EQ(s.quoteStyle, 0);
+             EXPECT_EQ(std::tie(s.historyVersionsPerForm, s.historyMegabytes, s.recoverySeconds),
+                       std::make_tuple(200, 100, 30));
              EXPECT_TRUE(s.syntaxHelpEnabled);
              EXPECT_EQ(s.helpFiles, List({{kWs56, true},
                                           {kWs55, false},
@@ -261,6 +264,9 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
     settings.iconNoEnd = 4;
     settings.linkCategory = false;
     settings.quoteStyle = 2;
+    settings.historyVersionsPerForm = 12;
+    settings.historyMegabytes = 3;
+    settings.recoverySeconds = 5;
     settings.helpFiles =
         List({{kWs50, true}, {kCustom, false}, {kWs56, true}, {kVbs31, false}, {kWs55, true}});
     settings.Save();

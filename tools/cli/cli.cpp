@@ -14,11 +14,13 @@
 #include "filter_command.h"
 #include "folder_commands.h"
 #include "history/history_recorder.h"
+#include "history/history_settings.h"
 #include "history_command.h"
 #include "outline_command.h"
 #include "platform/registry.h"
 #include "registry_check.h"
 #include "script_manifest.h"
+#include "settings/settings.h"
 
 namespace vk::cli {
 namespace {
@@ -258,7 +260,9 @@ ExitCode Run(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (readsRegistry && !RegistryReadable(Registry::Instance(), err)) return ExitCode::Failure;
     // Every script a command stores is kept in the local history; one that
     // cannot be kept is a warning, and the command goes on.
-    HistoryRecorder recorder(HistoryStore::DefaultFile(), HistoryLimits{},
+    const HistoryLimits limits =
+        readsRegistry ? HistoryLimitsFrom(TSettings(Registry::Instance())) : HistoryLimits{};
+    HistoryRecorder recorder(HistoryStore::DefaultFile(), limits,
                              [&err](const std::string& warning) {
                                  PrintMessage(err, std::string(kProgram) + ": warning: " + warning);
                              });

@@ -374,7 +374,7 @@ ExitCode Push(const Invocation& call, Streams io) {
         if (call.dryRun) {
             // Commence's copy is looked at again, so that a change made there
             // since the survey is listed too.
-            if (!call.force && PrintOf(transfer.CheckOut(location)) != entry->print)
+            if (!call.force && ChangedSinceBase(entry->print, transfer.CheckOut(location)))
                 reportConflict(s, kChangedThere);
             else
                 PrintLine(io, "would store", s.category, s.form);
