@@ -192,6 +192,9 @@ TEST_F(CliCommenceTest, StoppedCommenceExitsWithThree) {
 // Regression: a Commence killed while it wrote a check-out gave the half it
 // had written as the script, with exit 0, to checkout and to pull alike.
 TEST_F(CliCommenceTest, ACheckOutCutShortByAKilledCommenceExitsWithThreeAndKeepsTheFiles) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in Commence that dies in a check-out is a POSIX program";
+#endif
     const std::string folder = File("pulled");
     std::filesystem::create_directories(commence.Root() / "pulled" / "Account");
     WriteFileBytes(File("pulled/Account/Account.vbs"), "' the old copy\r\n");

@@ -156,6 +156,9 @@ TEST_F(TransferTest, CommenceDownIsReportedAndTouchesNothing) {
 // Regression: the half of a script that a killed Commence had written was
 // taken for the whole.
 TEST_F(TransferTest, ACheckOutCutShortByAKilledCommenceIsAnErrorAndLeavesNoFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in Commence that dies in a check-out is a POSIX program";
+#endif
     fixture_.StartCommenceKilledMidCheckOut(kSales);
     try {
         const std::string script = Transfer().CheckOut({std::string(kSales), "Account", "Account"});
