@@ -348,9 +348,9 @@ void LanguageServer::PublishDiagnostics(Document& document) {
                                                {"diagnostics", std::move(diagnostics)}});
 }
 
-int Serve(ByteSource& in, ByteSink& out, Registry& registry) {
+int Serve(ByteSource& in, ByteSink& out, Registry& registry, std::size_t maxBody) {
     LanguageServer server(out, registry);
-    MessageReader reader(in);
+    MessageReader reader(in, maxBody);
     // Diagnostics wait while more messages are at hand (a burst of
     // changes is checked once), but never for more than a bounded number.
     constexpr int kMaxDeferred = 64;

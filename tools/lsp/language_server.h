@@ -112,7 +112,9 @@ private:
 };
 
 // Reads messages from `in` and answers them on `out` until the client says
-// exit or goes away. Returns the process's exit code.
-int Serve(ByteSource& in, ByteSink& out, Registry& registry);
+// exit or goes away. Returns the process's exit code. A message body over
+// `maxBody` bytes is skipped and refused.
+int Serve(ByteSource& in, ByteSink& out, Registry& registry,
+          std::size_t maxBody = MessageReader::kDefaultMaxBody);
 
 }  // namespace vk::lsp
