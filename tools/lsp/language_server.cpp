@@ -252,8 +252,10 @@ void LanguageServer::Open(const json& params) {
     document->text.SetText(item.at("text").get<std::string>());
     document->home = HomeOf(uri);
     if (document->home) {
-        // Opening a script reads its category's names afresh.
+        // Opening a script reads its category's names afresh, and now:
+        // this starts Commence when it does not run, for the name checks.
         schemas_.Forget(document->home->database, document->home->category);
+        SchemaOf(*document);
         if (checkNames_)
             document->names = std::make_unique<ScriptNameChecker>(document->home->database,
                                                                   document->home->category);
