@@ -111,7 +111,7 @@ TEST_F(PulledFolder, TheServerCompletesAndChecksTheCategorysNames) {
     Registry registry(fixture_->RegistryDir());
     ASSERT_EQ(Serve(source, sink, registry), 0);
     const std::vector<json> messages = test::Messages(sink.text);
-    const auto answer = [&](int id) {
+    const auto answer = [&](int id) -> const json& {
         return *std::find_if(messages.begin(), messages.end(),
                              [&](const json& m) { return m.contains("id") && m["id"] == id; });
     };
