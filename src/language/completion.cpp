@@ -85,6 +85,7 @@ CompletionKind KindOf(const Declaration& declaration, bool member) {
 // made of the declaration itself does not count.
 std::uint32_t ScopeAround(const SyntaxTree& tree, std::uint32_t offset, TextRange typed) {
     const std::uint32_t scope = ScopeAtCaret(tree, offset);
+    if (tree.scopes.empty()) return scope;
     const Scope& s = tree.scopes[scope];
     if (s.kind == ScopeKind::Procedure &&
         tree.procedures[static_cast<std::size_t>(s.owner)].name.offset == typed.offset)
@@ -128,6 +129,10 @@ public:
     // script's; a name declared twice is offered once.
     void Declarations(std::uint32_t scope) {
         std::vector<std::uint32_t> scopes;
+        if (tree_.scopes.empty()) {  // a text not parsed (binary data)
+            Offer("Form", CompletionKind::Object, Source::FormObject, 0);
+            return;
+        }
         for (std::int32_t s = static_cast<std::int32_t>(scope); s != kNone;
              s = tree_.scopes[static_cast<std::size_t>(s)].parent)
             scopes.push_back(static_cast<std::uint32_t>(s));
@@ -151,6 +156,7 @@ public:
 
     // After `Me.` in a class: its members.
     void ClassMembers(std::uint32_t scope) {
+        if (tree_.scopes.empty()) return;
         std::int32_t s = static_cast<std::int32_t>(scope);
         while (s != kNone && tree_.scopes[static_cast<std::size_t>(s)].kind != ScopeKind::Class)
             s = tree_.scopes[static_cast<std::size_t>(s)].parent;

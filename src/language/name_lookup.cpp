@@ -47,7 +47,8 @@ std::int32_t DeclarationOfName(std::string_view text, const SyntaxTree& tree, Te
         }
     }
     // The text moved on since the check: look the name up by its spelling.
-    if (!bySpelling || (name.offset > 0 && text[name.offset - 1] == '.')) return kNone;
+    if (!bySpelling || tree.scopes.empty() || (name.offset > 0 && text[name.offset - 1] == '.'))
+        return kNone;
     for (std::int32_t s = static_cast<std::int32_t>(ScopeAtCaret(tree, name.offset)); s != kNone;
          s = tree.scopes[static_cast<std::size_t>(s)].parent)
         for (const std::uint32_t index : tree.DeclarationsIn(static_cast<std::uint32_t>(s))) {

@@ -26,7 +26,8 @@ namespace vk::language {
 // The scope of a script whose procedure or class holds the caret at `offset`.
 // Unlike SyntaxTree::ScopeAt, a caret just after the last character of a
 // procedure that has no end yet (the one being typed) is inside it; and the
-// procedures are found by a binary search.
+// procedures are found by a binary search. 0 for a text that was not parsed
+// (it has no scopes at all).
 [[nodiscard]] std::uint32_t ScopeAtCaret(const SyntaxTree& tree, std::uint32_t offset);
 
 }  // namespace vk::language

@@ -9,8 +9,10 @@
 #include "caret_support.h"
 #include "check_support.h"
 #include "language/block_format.h"
+#include "language/completion.h"
 #include "language/document_symbols.h"
 #include "language/hover.h"
+#include "language/navigation.h"
 #include "language/script_check.h"
 #include "language/signature_help.h"
 
@@ -229,6 +231,60 @@ TEST(Reindent, OnlyTheLinesAskedForWithTabs) {
     EXPECT_EQ(edits[0].newText, "\t");
     EXPECT_EQ(edits[1].newText, "\t\t");
     EXPECT_EQ(edits[1].range.length, 2u);
+}
+
+}  // namespace
+}  // namespace vk::language
+
+namespace vk::language {
+namespace {
+
+// Every request at every offset of scripts cut off in awkward places: the
+// answers stay inside the text, and a completion replaces only what stands
+// before the caret.
+TEST(EditingHelp, AnswersStayInsideTheTextAtEveryOffset) {
+    const std::vector<std::string> scripts = {
+        test::Script({"Option Explicit", "Dim a(3), [odd name]", "Sub Form_OnLoad()",
+                      "    x = Form.Connection(\"Managed by\", \"Employee\").FieldValue(\"Ini",
+                      "    MsgBox \"a\"\"b\", _", "        vbOK, #1/2/2003# & &H1F",
+                      "    If a Then b = 1 Else _", "End Sub", "Class C",
+                      "    Public Property Get P(i)", "        P = Me.", "    End Property",
+                      "End Class"}),
+        "Sub A(\r\n    Field(\"x\", _",
+        std::string("x = \"\0\xff\" : Rem _\r\n'", 17) + "\r" + "_\n_",
+        "Function F(a, b)\r\n    F = F(a, F(b, ",
+    };
+    const BuiltinReference& reference = test::ShippedReference();
+    const CategorySchema schema{{"Initials"}, {{"Managed by", "Employee"}}};
+    CompletionSources sources;
+    sources.reference = &reference;
+    sources.schema = &schema;
+    sources.otherCategory = [&](std::string_view) { return &schema; };
+    for (const std::string& text : scripts) {
+        const ScriptCheck check = CheckScript(text);
+        const auto inside = [&](TextRange r) { return r.End() <= text.size(); };
+        for (std::uint32_t at = 0; at <= text.size(); ++at) {
+            const CompletionList list = Complete(text, check.tree, at, sources);
+            EXPECT_TRUE(list.replace.End() == at || list.items.empty()) << at;
+            if (const auto help = SignatureAt(text, check.tree, at, &reference)) {
+                for (const TextRange p : help->parameters) EXPECT_LE(p.End(), help->label.size());
+            }
+            if (const auto hover = HoverAt(text, check.tree, at, &reference)) {
+                EXPECT_TRUE(inside(hover->range));
+            }
+            if (const auto definition = DefinitionAt(text, check.tree, at)) {
+                EXPECT_TRUE(inside(*definition));
+            }
+            for (const TextRange r : ReferencesAt(text, check.tree, at, true))
+                EXPECT_TRUE(inside(r));
+            const RenamePlan plan = PlanRename(text, check, at, "renamed");
+            for (const TextEdit& edit : plan.edits) EXPECT_TRUE(inside(edit.range));
+        }
+        for (const TextEdit& edit : Reindent(text, check.tree, {3, 1}, 1, 100))
+            EXPECT_TRUE(inside(edit.range));
+        for (const SymbolNode& group : DocumentSymbols(text, check.tree))
+            EXPECT_TRUE(inside(group.range));
+    }
 }
 
 }  // namespace
