@@ -4,18 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "language_server.h"
 #include "lsp_support.h"
 #include "platform/registry.h"
+#include "support/test_process.h"
 #include "support/test_support.h"
 #include "text_document.h"
 
 namespace vk::lsp {
 namespace {
 
+namespace fs = std::filesystem;
 using nlohmann::json;
 using test::Framed;
 using test::FramedBody;
@@ -355,6 +359,65 @@ TEST(LspFeatures, AnswerInTheProtocolsTerms) {
     EXPECT_EQ((*len)["textEdit"]["range"]["start"], json({{"line", 3}, {"character", 18}}));
     EXPECT_EQ((*len)["textEdit"]["range"]["end"], json({{"line", 3}, {"character", 20}}));
 }
+
+}  // namespace
+}  // namespace vk::lsp
+
+namespace vk::lsp {
+namespace {
+
+// The built program: standard output carries the protocol and nothing
+// else, even when there is something to log; a client that cannot take the
+// output any more ends it.
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_.path() / "registry");
+        registry_ = std::make_unique<test::ScopedEnv>("VELLUMKIT_REGISTRY_DIR",
+                                                      (dir_.path() / "registry").string());
+    }
+    int Run(const std::string& input, const fs::path& output) {
+        test::WriteFileBytes(dir_.path() / "in", input);
+        return test::RunProgram(test::BuiltProgram("vellumkit-lsp"), {"--stdio"},
+                                {dir_.path() / "in", output, dir_.path() / "err"});
+    }
+    test::TempDir dir_;
+    std::unique_ptr<test::ScopedEnv> registry_;
+};
+
+TEST_F(Program, WritesOnlyProtocolToStandardOutput) {
+    // A script whose database is not there: the server says so on standard
+    // error; a malformed message; a request; a clean end.
+    const std::string input =
+        Framed(test::Initialize(1, {{"database", "No Such Database"}, {"category", "Account"}})) +
+        Framed(test::Open(kUri, "x = Field(\"Name\")\r\n")) + FramedBody("not json") +
+        Framed(
+            test::Request(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", kUri}}}})) +
+        Framed(test::Request(3, "shutdown")) + Framed(test::Notification("exit"));
+    EXPECT_EQ(Run(input, dir_.path() / "out"), 0);
+    const std::string output = test::ReadFileBytes(dir_.path() / "out");
+    // Framed messages, back to back, from the first byte to the last.
+    std::size_t at = 0, count = 0;
+    while (at < output.size()) {
+        ASSERT_EQ(output.compare(at, 16, "Content-Length: "), 0) << output.substr(at, 80);
+        const std::size_t length = std::stoul(output.substr(at + 16));
+        const std::size_t body = output.find("\r\n\r\n", at) + 4;
+        EXPECT_TRUE(json::accept(output.substr(body, length)));
+        at = body + length;
+        ++count;
+    }
+    EXPECT_EQ(at, output.size());
+    EXPECT_GE(count, 4u);  // three answers, an error, and the diagnostics
+    EXPECT_NE(test::ReadFileBytes(dir_.path() / "err"), "");
+}
+
+#ifndef _WIN32
+TEST_F(Program, EndsWhenItsOutputCannotBeWritten) {
+    std::string input = Framed(test::Initialize());
+    for (int i = 0; i < 50; ++i) input += Framed(test::Request(10 + i, "shutdown"));
+    EXPECT_EQ(Run(input, "/dev/full"), 1);
+}
+#endif
 
 }  // namespace
 }  // namespace vk::lsp

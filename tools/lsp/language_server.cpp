@@ -255,7 +255,9 @@ void LanguageServer::Open(const json& params) {
         // Opening a script reads its category's names afresh, and now:
         // this starts Commence when it does not run, for the name checks.
         schemas_.Forget(document->home->database, document->home->category);
-        SchemaOf(*document);
+        if (!SchemaOf(*document))
+            Log("no field and connection names for " + uri + ": " +
+                Utf8(schemas_.Problem(document->home->database, document->home->category)));
         if (checkNames_)
             document->names = std::make_unique<ScriptNameChecker>(document->home->database,
                                                                   document->home->category);
