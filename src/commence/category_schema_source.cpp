@@ -1,11 +1,15 @@
 #include "commence/category_schema_source.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "commence/commands.h"
+#include "commence/conversation.h"
+#include "commence/database_link.h"
 #include "commence/field_list.h"
-#include "commence/queries.h"
 #include "common/exceptions.h"
+#include "common/text_helpers.h"
 
 namespace vk {
 
@@ -16,30 +20,47 @@ const language::CategorySchema& CategorySchemaSource::Schema(std::string_view da
     Entry& entry = entries_[std::move(key)];
     ++reads_;
     try {
-        // Starts Commence when it does not answer, and tells a category
-        // that is not there from one without names.
-        const std::vector<std::string> categories = LoadCategoryNames(registry_, database);
-        if (std::find(categories.begin(), categories.end(), category) == categories.end()) {
-            entry.problem = "The category '" + std::string(category) +
-                            "' does not exist in the database '" + std::string(database) + "'";
-            return entry.schema;
-        }
-        std::vector<FieldListEntry> list;
-        LoadFieldsAndConnections(database, category, list);
-        for (FieldListEntry& item : list) {
-            const std::string_view connection = ConnectionNameOf(item);
-            if (connection.empty()) {
-                entry.schema.fields.push_back(std::move(item.text));
-            } else {
-                entry.schema.connections.push_back(
-                    {std::string(connection), item.text.substr(connection.size() + 1)});
-            }
-        }
+        entry.schema = Read(database, category, entry.problem);
     } catch (const Exception& e) {
         entry.schema = {};
         entry.problem = e.what();
     }
     return entry.schema;
+}
+
+language::CategorySchema CategorySchemaSource::Read(std::string_view database,
+                                                    std::string_view category,
+                                                    std::string& problem) {
+    // One conversation for the three requests; Commence is started for it
+    // when it does not answer.
+    DdeConversation conversation;
+    if (!OpenDatabaseLink(conversation, registry_, database))
+        throw EDBNotReady("The database " + std::string(database) + " is not ready");
+    // An unanswered request is no empty list.
+    const auto ask = [&](const std::string& item) {
+        std::optional<std::string> reply = conversation.Request(item);
+        if (!reply) throw EDDEFailed("Commence did not answer " + item);
+        return std::move(*reply);
+    };
+    const std::vector<std::string> categories = SplitLines(ask(commands::GetCategoryNames()));
+    if (std::find(categories.begin(), categories.end(), category) == categories.end()) {
+        problem = "The category '" + std::string(category) + "' does not exist in the database '" +
+                  std::string(database) + "'";
+        return {};
+    }
+    language::CategorySchema schema;
+    // Every field, of whatever kind: the filter builder's list leaves out
+    // the kinds it cannot filter by (data files, images, Excel cells), which
+    // a script still reads and writes.
+    const std::string fields = ask(commands::GetFieldNames(category));
+    if (!fields.empty()) schema.fields = SplitLines(fields);
+    const std::string connections = ask(commands::GetConnectionNames(category, "\r\n", "\r\n"));
+    if (!connections.empty())
+        for (const FieldListEntry& item : ConnectionEntries(SplitLines(connections))) {
+            const std::string_view name = ConnectionNameOf(item);
+            schema.connections.push_back({std::string(name), item.text.substr(name.size() + 1)});
+        }
+    return schema;
 }
 
 std::string CategorySchemaSource::Problem(std::string_view database,

@@ -11,9 +11,11 @@ namespace vk {
 
 class Registry;
 
-// The field and connection names of categories, read from Commence by the
-// same queries as the filter builder's lists (fields of every listed kind,
-// then connections with the categories they lead to). Each category is read
+// The field and connection names of categories, read from Commence with the
+// requests the filter builder's lists use: every field GetFieldNames gives
+// (of any kind, unlike the filter builder, which leaves out what it cannot
+// filter by), and the connections with the categories they lead to, in the
+// order Commence gives them. Each category is read
 // once, when it is first asked for, and kept until it is forgotten: a caller
 // forgets a category when its script is opened again or its category changes,
 // so that a change made in Commence is seen then.
@@ -38,6 +40,9 @@ public:
     [[nodiscard]] std::size_t Reads() const noexcept { return reads_; }
 
 private:
+    [[nodiscard]] language::CategorySchema Read(std::string_view database,
+                                                std::string_view category, std::string& problem);
+
     struct Entry {
         language::CategorySchema schema;
         std::string problem;

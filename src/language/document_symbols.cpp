@@ -28,7 +28,7 @@ const Procedure* ProcedureNamedAt(const SyntaxTree& tree, std::uint32_t offset) 
 }  // namespace
 
 std::vector<SymbolNode> DocumentSymbols(std::string_view text, const SyntaxTree& tree) {
-    const ScanReport report = ParseScript(text);
+    const ScanReport report = vk::ParseScript(text);  // the code browser's scanner
     SymbolNode events{"Events", {}, SymbolKind::Group, {}, {}, {}};
     SymbolNode others{"Subs/Functions", {}, SymbolKind::Group, {}, {}, {}};
     for (const ScanEntry& entry : report.entries) {
