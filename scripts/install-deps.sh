@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev zlib1g-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth fonts-dejavu-core
+  neovim  # a real LSP client for the language server's test
 )
 
 missing=()

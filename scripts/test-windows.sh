@@ -51,7 +51,7 @@ tests=(win32_registry_test win32_dde_test win32_desktop_test win32_platform_ini_
   history_tests)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_BENCH=OFF >/dev/null
-nice ninja -C "$build" -j2 vellumkit-cli commence-server vellumkit-setup win32_dde_peer \
+nice ninja -C "$build" -j2 vellumkit-cli vellumkit-lsp commence-server vellumkit-setup win32_dde_peer \
   win32_find_window "${tests[@]}"
 case $build in /*) bin=$build/bin ;; *) bin=$root/$build/bin ;; esac
 
@@ -131,6 +131,23 @@ refused() {
 check "unknown form refused" refused
 check "Commence window found and brought to front" \
   "$wine" "$bin/win32_find_window.exe" "Commence - Demo Sales"
+
+# The language server over a pipe: standard input and output in binary mode
+# (no CR put before each LF), an answer to each request, a clean exit.
+frame() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+language_server() {
+  local out=$work/lsp.out
+  {
+    frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+    frame '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///C:/vellumkit/work/a.vbs","languageId":"vb","version":1,"text":"If x Then\r\n"}}}'
+    frame '{"jsonrpc":"2.0","id":2,"method":"textDocument/documentSymbol","params":{"textDocument":{"uri":"file:///C:/vellumkit/work/a.vbs"}}}'
+    frame '{"jsonrpc":"2.0","id":3,"method":"shutdown"}'
+    frame '{"jsonrpc":"2.0","method":"exit"}'
+  } | (cd "$bin" && timeout 60 "$wine" vellumkit-lsp.exe 2>/dev/null) >"$out" || return 1
+  [ "$(head -c 16 "$out")" = "Content-Length: " ] && ! grep -q $'\r\r' "$out" &&
+    grep -q '"id":2' "$out" && grep -q '"id":3' "$out"
+}
+check "language server over a pipe" language_server
 
 echo "Windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -34,6 +34,8 @@ private:
     std::optional<std::string> text_;
 };
 
+constexpr std::size_t kMaxKeptAnswers = 100000;
+
 bool NamesSomething(std::string_view line) {
     const std::string_view code = StripComment(line);
     return !ScanFieldCalls(code).empty() || !ScanConnectionCalls(code).connections.empty();
@@ -44,8 +46,26 @@ bool NamesSomething(std::string_view line) {
 std::vector<language::Diagnostic> CheckScriptNames(std::string_view database,
                                                    std::string_view category,
                                                    std::string_view text) {
-    std::vector<language::Diagnostic> found;
+    ScriptNameChecker checker{std::string(database), std::string(category)};
+    return checker.Check(text);
+}
+
+std::optional<ScriptNameChecker::Answer> ScriptNameChecker::CheckLine(std::string_view line) {
+    if (const auto known = answers_.find(line); known != answers_.end()) return known->second;
     KeptMessage messages;
+    std::optional<Answer> answer;
+    const std::size_t offset = ValidateLine(database_, category_, line, messages);
+    if (std::optional<std::string> message = messages.Take())
+        answer = Answer{offset, std::move(*message)};
+    // A script has a bounded number of distinct lines, but an editing
+    // session makes ever new ones: keep the memory in bounds.
+    if (answers_.size() >= kMaxKeptAnswers) answers_.clear();
+    answers_.emplace(std::string(line), answer);
+    return answer;
+}
+
+std::vector<language::Diagnostic> ScriptNameChecker::Check(std::string_view text) {
+    std::vector<language::Diagnostic> found;
     std::uint32_t lineNumber = 1;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -53,8 +73,8 @@ std::vector<language::Diagnostic> CheckScriptNames(std::string_view database,
         while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         const std::string_view line = text.substr(start, end - start);
         if (NamesSomething(line)) {
-            const std::size_t offset = ValidateLine(database, category, line, messages);
-            if (std::optional<std::string> message = messages.Take()) {
+            if (std::optional<Answer> answer = CheckLine(line)) {
+                const std::size_t offset = answer->offset;
                 // The name runs to its closing quote.
                 const std::size_t close = line.find('"', offset);
                 const std::size_t length = close == std::string_view::npos ? 0 : close - offset;
@@ -63,7 +83,7 @@ std::vector<language::Diagnostic> CheckScriptNames(std::string_view database,
                                  {static_cast<std::uint32_t>(start + offset),
                                   static_cast<std::uint32_t>(length)},
                                  {lineNumber, static_cast<std::uint32_t>(offset + 1)},
-                                 std::move(*message)});
+                                 answer->message});
                 // A category that does not exist fails every line alike.
                 if (offset == 0) break;
             }

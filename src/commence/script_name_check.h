@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,5 +22,35 @@ namespace vk {
 [[nodiscard]] std::vector<language::Diagnostic> CheckScriptNames(std::string_view database,
                                                                  std::string_view category,
                                                                  std::string_view text);
+
+// CheckScriptNames for a script checked again and again as it is edited:
+// each line's answer is kept, so that a check after a keystroke sends only
+// the lines that changed. Forget() drops the answers, for a check that must
+// see a change made in Commence (when the script is opened or saved).
+class ScriptNameChecker {
+public:
+    ScriptNameChecker(std::string database, std::string category)
+        : database_(std::move(database)), category_(std::move(category)) {}
+
+    // As CheckScriptNames; throws EDDEFailed when Commence does not answer
+    // for a line not asked before.
+    [[nodiscard]] std::vector<language::Diagnostic> Check(std::string_view text);
+    void Forget() { answers_.clear(); }
+
+    [[nodiscard]] const std::string& Database() const noexcept { return database_; }
+    [[nodiscard]] const std::string& Category() const noexcept { return category_; }
+
+private:
+    // A line's first wrong name: its offset in the line and the message.
+    struct Answer {
+        std::size_t offset = 0;
+        std::string message;
+    };
+    [[nodiscard]] std::optional<Answer> CheckLine(std::string_view line);
+
+    std::string database_;
+    std::string category_;
+    std::map<std::string, std::optional<Answer>, std::less<>> answers_;
+};
 
 }  // namespace vk
